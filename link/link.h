@@ -1,0 +1,70 @@
+// The device link: one channel (serial port or TCP to a converter) opened for
+// one operation, and the three request/reply transactions over it.
+//
+// A transaction frames the command text, writes it, and collects the reply
+// byte by byte while the caller's event loop keeps running (the window
+// repaints, its timers fire). It returns true when a complete frame passed
+// its check within the time limit: 300 ms of silence on serial (restarted at
+// every byte), 1200 ms in total on the network (never restarted).
+#pragma once
+
+#include "frames.h"
+#include "port_settings.h"
+#include "reply_collector.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+namespace kt {
+
+class Channel;
+
+class Link : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kSerialSilenceMs = 300;
+    static constexpr int kNetworkTotalMs = 1200;
+    // Left alone, a connect to an absent converter hangs for minutes.
+    static constexpr int kConnectTimeoutMs = 3000;
+
+    explicit Link(QObject* parent = nullptr);
+    ~Link() override;
+
+    void setPort(const PortSettings& port) { port_ = port; }
+    const PortSettings& port() const { return port_; }
+
+    // Opens the channel the port settings name; false when it cannot be
+    // opened (lastError() then says why). Blocks without running the event loop.
+    bool OpenPort();
+    void ClosePort();
+    bool isOpen() const;
+
+    bool SendCommand(QByteArrayView text);        // CRC request, ETX reply
+    bool SendXorCommand(QByteArrayView text);     // XOR request, STX reply
+    bool SendXorCommandEtx(QByteArrayView text);  // XOR request, ETX reply
+    bool transact(FrameStyle style, QByteArrayView text);
+
+    // The last reply. ReplyBuffer/ReplyLength hold whatever the last
+    // transaction collected; ReplyText changes only when a frame completed.
+    const char* ReplyBuffer() const { return collector_.buffer(); }
+    int ReplyLength() const { return collector_.length(); }
+    const QByteArray& ReplyText() const { return replyText_; }
+
+    // Why the last open or transaction failed, in one line for a person.
+    const QString& lastError() const { return lastError_; }
+
+private:
+    enum class WaitResult { Complete, TimedOut, ChannelLost };
+    WaitResult waitForReply(const QByteArray& request);
+
+    PortSettings port_;
+    std::unique_ptr<Channel> channel_;
+    ReplyCollector collector_;
+    QByteArray replyText_;
+    QString lastError_;
+    bool inTransaction_ = false;
+};
+
+}  // namespace kt

@@ -1,0 +1,24 @@
+#include "visible_text.h"
+
+namespace kt {
+
+QString VisibleText(QByteArrayView bytes)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    QString out;
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x20)
+            out.append(QChar(0x2400 + b));
+        else if (b == 0x7F)
+            out.append(QChar(0x2421));
+        else if (b < 0x80)
+            out.append(QLatin1Char(static_cast<char>(b)));
+        else
+            out.append(u"\\x").append(QLatin1Char(kHex[b >> 4])).append(QLatin1Char(kHex[b & 0xF]));
+    }
+    return out;
+}
+
+}  // namespace kt
