@@ -20,15 +20,12 @@
 namespace kt {
 
 class Channel;
+class SerialChannel;
+class TcpChannel;
 
 class Link : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kSerialSilenceMs = 300;
-    static constexpr int kNetworkTotalMs = 1200;
-    // Left alone, a connect to an absent converter hangs for minutes.
-    static constexpr int kConnectTimeoutMs = 3000;
-
     explicit Link(QObject* parent = nullptr);
     ~Link() override;
 
@@ -56,11 +53,12 @@ public:
     const QString& lastError() const { return lastError_; }
 
 private:
-    enum class WaitResult { Complete, TimedOut, ChannelLost };
-    WaitResult waitForReply(const QByteArray& request);
+    bool waitForReply(const QByteArray& request);
 
     PortSettings port_;
-    std::unique_ptr<Channel> channel_;
+    std::unique_ptr<SerialChannel> serial_;
+    std::unique_ptr<TcpChannel> tcp_;
+    Channel* channel_ = nullptr;  // the open one, or null
     ReplyCollector collector_;
     QByteArray replyText_;
     QString lastError_;

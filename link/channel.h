@@ -1,0 +1,38 @@
+// One open path to the controller: a serial port or a TCP connection. A
+// channel knows bytes and its own time-limit rule, nothing of frames.
+#pragma once
+
+#include <QIODevice>
+#include <QObject>
+#include <QString>
+
+namespace kt {
+
+class Channel : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Blocks until open or failed; on failure error says why, for a person.
+    virtual bool open(QString* error) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual QIODevice* device() = 0;
+
+    // Called right before a request is written: the serial port drops stale
+    // input and output, the network keeps what it has.
+    virtual void discardPending() {}
+
+    // The reply's time limit in milliseconds, and whether every received
+    // byte restarts it (a silence limit) or it runs from the request on.
+    virtual int replyLimitMs() const = 0;
+    virtual bool limitRestartsOnByte() const = 0;
+
+signals:
+    // The far end went away (adapter pulled out, pty closed, peer closed the
+    // connection). Whatever was received before is still readable on
+    // device() while this is emitted; the channel is closed afterwards.
+    void lost(const QString& why);
+};
+
+}  // namespace kt

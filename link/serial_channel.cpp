@@ -1,0 +1,99 @@
+#include "serial_channel.h"
+
+namespace kt {
+namespace {
+
+QString openErrorText(const QSerialPort& port)
+{
+    const QString name = port.portName();
+    switch (port.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        return QStringLiteral("no such serial port: %1").arg(name);
+    case QSerialPort::PermissionError:
+        return QStringLiteral("serial port %1 is in use or access is denied "
+                              "(is your account in the dialout group?)")
+            .arg(name);
+    default:
+        return QStringLiteral("cannot open serial port %1: %2").arg(name, port.errorString());
+    }
+}
+
+}  // namespace
+
+SerialChannel::SerialChannel(QObject* parent) : Channel(parent)
+{
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialChannel::onError);
+}
+
+void SerialChannel::configure(const QString& portName, const QString& lineSettings)
+{
+    // A bare name ("ttyUSB0") is looked up under /dev, a path is used as it is.
+    port_.setPortName(portName.trimmed());
+    lineText_ = lineSettings;
+}
+
+bool SerialChannel::open(QString* error)
+{
+    if (port_.isOpen())
+        close();
+    if (const auto parsed = ParseLineSettings(lineText_)) {
+        line_.baud = parsed->baud;
+        line_.parity = parsed->parity.value_or(*line_.parity);
+        line_.dataBits = parsed->dataBits.value_or(*line_.dataBits);
+        line_.stopBits = parsed->stopBits.value_or(*line_.stopBits);
+    }
+    // Open with settings every tty accepts, then apply the real ones: a
+    // pseudo-terminal refuses parity, and QSerialPort would fail the whole
+    // open for it. As with any port, a setting the device refuses is not
+    // examined; the port runs with what it accepted.
+    port_.setBaudRate(9600);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        if (error)
+            *error = openErrorText(port_);
+        return false;
+    }
+    applyLine();
+    port_.clear(QSerialPort::Output);
+    port_.clear(QSerialPort::Input);
+    return true;
+}
+
+void SerialChannel::applyLine()
+{
+    port_.setBaudRate(line_.baud);
+    port_.setDataBits(*line_.dataBits);
+    port_.setParity(*line_.parity);
+    port_.setStopBits(*line_.stopBits);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    port_.clearError();
+}
+
+void SerialChannel::close()
+{
+    if (!port_.isOpen())
+        return;
+    port_.clear(QSerialPort::AllDirections);
+    port_.close();
+}
+
+void SerialChannel::discardPending()
+{
+    port_.clear(QSerialPort::AllDirections);
+}
+
+void SerialChannel::onError(QSerialPort::SerialPortError error)
+{
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
+        return;
+    // Left open, Qt repeats this error in a busy loop: close at once, right
+    // after a waiting transaction has taken what was read before the error.
+    emit lost(QStringLiteral("serial port %1 was lost: %2").arg(port_.portName(), port_.errorString()));
+    if (port_.isOpen())
+        port_.close();
+}
+
+}  // namespace kt

@@ -1,0 +1,43 @@
+// The serial channel over QSerialPort: exclusive open (lock file and
+// TIOCEXCL), no flow control, line settings from a "19200,e,8,1" text.
+#pragma once
+
+#include "channel.h"
+#include "port_settings.h"
+
+#include <QSerialPort>
+
+namespace kt {
+
+class SerialChannel : public Channel {
+    Q_OBJECT
+public:
+    static constexpr int kSilenceLimitMs = 300;
+
+    explicit SerialChannel(QObject* parent = nullptr);
+
+    void configure(const QString& portName, const QString& lineSettings);
+
+    bool open(QString* error) override;
+    void close() override;
+    bool isOpen() const override { return port_.isOpen(); }
+    QIODevice* device() override { return &port_; }
+    void discardPending() override;
+    int replyLimitMs() const override { return kSilenceLimitMs; }
+    bool limitRestartsOnByte() const override { return true; }
+
+    // The settings the line runs with (for tests and the trace).
+    const LineSettings& line() const { return line_; }
+
+private:
+    void onError(QSerialPort::SerialPortError error);
+    void applyLine();
+
+    QSerialPort port_;
+    QString lineText_;
+    // What the line runs with. A settings text that does not parse leaves
+    // these as they were, as a port keeps its settings between uses.
+    LineSettings line_{9600, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop};
+};
+
+}  // namespace kt

@@ -1,0 +1,39 @@
+// The network channel: a TCP connection to a serial-to-network converter.
+#pragma once
+
+#include "channel.h"
+
+#include <QTcpSocket>
+
+namespace kt {
+
+class TcpChannel : public Channel {
+    Q_OBJECT
+public:
+    static constexpr int kTotalLimitMs = 1200;
+    // Left alone, a connect to an absent converter freezes the caller for
+    // minutes; a converter on the local network answers well inside this.
+    static constexpr int kConnectTimeoutMs = 3000;
+
+    explicit TcpChannel(QObject* parent = nullptr);
+
+    // ip in dotted decimal, port as typed on the port page.
+    void configure(const QString& ip, const QString& port);
+
+    bool open(QString* error) override;
+    void close() override;
+    bool isOpen() const override { return socket_.state() == QAbstractSocket::ConnectedState; }
+    QIODevice* device() override { return &socket_; }
+    int replyLimitMs() const override { return kTotalLimitMs; }
+    bool limitRestartsOnByte() const override { return false; }
+
+private:
+    void onDisconnected();
+
+    QTcpSocket socket_;
+    QString ip_;
+    QString port_;
+    bool closing_ = false;
+};
+
+}  // namespace kt
