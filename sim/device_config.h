@@ -1,0 +1,38 @@
+// What one substitute controller is: family, address, identity and serial
+// number, and which of the accepted reply lengths it answers with.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace ktsim {
+
+struct DeviceConfig {
+    // 1 to 9, the family codes the tool's Connect tells apart; 4 is the
+    // family with three-digit addresses that describes itself by "AV".
+    int family = 7;
+    // Four characters, three for family 4; empty gives "0001" or "001".
+    QByteArray address;
+    QByteArray serial = "16030001";  // eight characters
+    // Five characters of the "DB" identity; empty gives the family's model.
+    QByteArray model;
+    // Two characters of the "DB" identity; empty gives the family's code.
+    QByteArray versionCode;
+    // Length of the "AC" reply frame, 15 or 17; 0 gives 15 for family 8
+    // and 17 for the others, so that both forms get exercised.
+    int acReplyLength = 0;
+    // Family 4: length of the "AV" reply frame, 20 or 28 (0 gives 20).
+    int avReplyLength = 0;
+    // Family 4: the version text of the "AV" reply, 8 characters for the
+    // 20-byte frame or 16 for the 28-byte one; empty gives a default.
+    QByteArray avVersion;
+
+    // Fills every empty or zero field with the family's default.
+    DeviceConfig resolved() const;
+    // Empty when the resolved configuration is usable, else one line saying why.
+    QString validate() const;
+
+    bool operator==(const DeviceConfig&) const = default;
+};
+
+}  // namespace ktsim

@@ -1,0 +1,144 @@
+#include "fault.h"
+
+#include <array>
+
+namespace ktsim {
+namespace {
+
+struct KindName {
+    FaultKind kind;
+    const char* name;
+    bool takesMs;
+};
+
+constexpr std::array kKinds = {
+    KindName{FaultKind::Silent, "silent", false},
+    KindName{FaultKind::BadCrc, "badcrc", false},
+    KindName{FaultKind::Lowercase, "lowercase", false},
+    KindName{FaultKind::Noise, "noise", false},
+    KindName{FaultKind::DoubleLead, "doublelead", false},
+    KindName{FaultKind::TwoFrames, "twoframes", false},
+    KindName{FaultKind::Trickle, "trickle", true},
+    KindName{FaultKind::Gap, "gap", true},
+    KindName{FaultKind::Delay, "delay", true},
+    KindName{FaultKind::WrongLength, "wronglen", false},
+    KindName{FaultKind::Huge, "huge", false},
+    KindName{FaultKind::ZeroByte, "zerobyte", false},
+    KindName{FaultKind::Drop, "drop", false},
+};
+
+// Longer than any time limit of the tool; a bound that catches typing errors.
+constexpr int kMaxFaultMs = 600000;
+
+std::optional<Fault> fail(QString* error, const QString& reason) {
+    if (error) *error = reason;
+    return std::nullopt;
+}
+
+std::optional<int> positiveNumber(QStringView text, int max) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < 1 || value > max) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+const char* faultKindName(FaultKind kind) {
+    for (const KindName& k : kKinds) {
+        if (k.kind == kind) return k.name;
+    }
+    return "?";
+}
+
+bool Fault::matches(const QByteArray& commandLetters) const {
+    for (const QByteArray& l : letters) {
+        if (l == "*" || l == commandLetters) return true;
+    }
+    return false;
+}
+
+QString Fault::toString() const {
+    QString text = QString::fromLatin1(letters.join(',')) + QLatin1Char(':') +
+                   QLatin1String(faultKindName(kind));
+    if (ms > 0) text += QLatin1Char('=') + QString::number(ms);
+    if (remaining >= 0) text += QLatin1Char('@') + QString::number(remaining);
+    return text;
+}
+
+std::optional<Fault> Fault::parse(QStringView spec, QString* error) {
+    const QString quoted = QLatin1Char('"') + spec.toString() + QLatin1Char('"');
+    const auto colon = spec.indexOf(QLatin1Char(':'));
+    if (colon <= 0)
+        return fail(error,
+                    QStringLiteral("fault %1: expected LETTERS:KIND, e.g. DB:silent").arg(quoted));
+    Fault fault;
+    for (QStringView l : spec.first(colon).split(QLatin1Char(','))) {
+        if (l.isEmpty())
+            return fail(error, QStringLiteral("fault %1: empty command letters").arg(quoted));
+        for (const QChar c : l) {
+            if (c.unicode() <= 0x20 || c.unicode() > 0x7E)
+                return fail(error,
+                            QStringLiteral("fault %1: command letters must be printable ASCII")
+                                .arg(quoted));
+        }
+        fault.letters.append(l.toLatin1());
+    }
+
+    QStringView rest = spec.sliced(colon + 1);
+    const auto at = rest.indexOf(QLatin1Char('@'));
+    if (at >= 0) {
+        const auto count = positiveNumber(rest.sliced(at + 1), 1000000);
+        if (!count)
+            return fail(error,
+                        QStringLiteral("fault %1: @N needs a count of 1 or more").arg(quoted));
+        fault.remaining = *count;
+        rest = rest.first(at);
+    }
+    QStringView kindName = rest;
+    QStringView msText;
+    const auto equals = rest.indexOf(QLatin1Char('='));
+    if (equals >= 0) {
+        kindName = rest.first(equals);
+        msText = rest.sliced(equals + 1);
+    }
+    for (const KindName& k : kKinds) {
+        if (kindName != QLatin1String(k.name)) continue;
+        fault.kind = k.kind;
+        if (k.takesMs) {
+            const auto ms = positiveNumber(msText, kMaxFaultMs);
+            if (!ms)
+                return fail(error, QStringLiteral("fault %1: %2 needs =MS, 1 to %3 milliseconds")
+                                       .arg(quoted, QLatin1String(k.name))
+                                       .arg(kMaxFaultMs));
+            fault.ms = *ms;
+        } else if (equals >= 0) {
+            return fail(
+                error,
+                QStringLiteral("fault %1: %2 takes no =value").arg(quoted, QLatin1String(k.name)));
+        }
+        return fault;
+    }
+    return fail(error, QStringLiteral("fault %1: unknown kind \"%2\"; known: silent, badcrc, "
+                                      "lowercase, noise, doublelead, twoframes, trickle=MS, "
+                                      "gap=MS, delay=MS, wronglen, huge, zerobyte, drop")
+                           .arg(quoted, kindName.toString()));
+}
+
+QList<Fault> FaultSet::take(const QByteArray& commandLetters) {
+    QList<Fault> applied;
+    for (auto it = faults_.begin(); it != faults_.end();) {
+        if (!it->matches(commandLetters)) {
+            ++it;
+            continue;
+        }
+        applied.append(*it);
+        if (it->remaining > 0 && --it->remaining == 0)
+            it = faults_.erase(it);
+        else
+            ++it;
+    }
+    return applied;
+}
+
+}  // namespace ktsim

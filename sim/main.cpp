@@ -1,0 +1,66 @@
+// ktsim: the substitute controller as a program. See --help.
+#include "options.h"
+#include "signal_watcher.h"
+#include "simulator.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace {
+
+void printLine(const QString& line, FILE* stream = stdout) {
+    const QByteArray bytes = line.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const ktsim::ParsedOptions parsed = ktsim::parseOptions(app.arguments());
+    if (!parsed.error.isEmpty()) {
+        printLine(QStringLiteral("ktsim: ") + parsed.error, stderr);
+        return 2;
+    }
+    const ktsim::SimOptions& options = parsed.options;
+    if (options.help) {
+        std::fputs(qPrintable(ktsim::helpText()), stdout);
+        return 0;
+    }
+
+    ktsim::SignalWatcher signalWatcher;
+    if (!signalWatcher.isValid()) {
+        printLine(QStringLiteral("ktsim: cannot set up signal handling"), stderr);
+        return 1;
+    }
+    QObject::connect(&signalWatcher, &ktsim::SignalWatcher::terminationRequested, &app,
+                     &QCoreApplication::quit);
+
+    ktsim::Simulator simulator(options.config);
+    simulator.setVerbose(options.verbose);
+    simulator.setPace(options.paceBaud);
+    for (const QString& spec : options.faults) simulator.addFault(spec);
+    QString error;
+    if (!options.logFile.isEmpty() && !simulator.openLogFile(options.logFile, &error)) {
+        printLine(QStringLiteral("ktsim: ") + error, stderr);
+        return 1;
+    }
+
+    // Scripts wait for these lines; a drop fault on the pty prints a new one.
+    QObject::connect(&simulator, &ktsim::Simulator::ptyOpened,
+                     [](const QString& path) { printLine(QStringLiteral("pty ") + path); });
+    if (options.tcpPort) {
+        const quint16 port = simulator.startTcp(*options.tcpPort);
+        if (port == 0) {
+            printLine(QStringLiteral("ktsim: ") + simulator.lastError(), stderr);
+            return 1;
+        }
+        printLine(QStringLiteral("tcp 127.0.0.1:%1").arg(port));
+    }
+    if (options.pty && simulator.startPty().isEmpty()) {
+        printLine(QStringLiteral("ktsim: ") + simulator.lastError(), stderr);
+        return 1;
+    }
+    return app.exec();
+}

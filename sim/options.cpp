@@ -1,0 +1,180 @@
+#include "options.h"
+
+#include "fault.h"
+
+#include <QCommandLineParser>
+
+namespace ktsim {
+namespace {
+
+// The most a tty's baud setting goes to; a bound that catches typing errors.
+constexpr int kMaxPaceBaud = 4000000;
+
+std::optional<int> numberIn(const QString& text, int min, int max) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < min || value > max) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+QString helpText() {
+    return QStringLiteral(R"(Usage: ktsim [options]
+
+A substitute KT controller for kttools: answers the tool's requests over TCP
+on 127.0.0.1 and/or over a pseudo-terminal, with faults on demand. Prints
+"tcp 127.0.0.1:PORT" and "pty /dev/pts/N" lines when ready (another pty line
+each time a drop fault replaces the pty) and runs until SIGINT or SIGTERM.
+
+Where to listen (at least one):
+  --tcp PORT            listen on 127.0.0.1:PORT; 0 picks a free port
+  --pty                 open a pseudo-terminal; point the tool's serial
+                        port at the printed /dev/pts/N path
+
+Which controller:
+  --family N            family code 1 to 9 (default 7). 4 is the family with
+                        a three-digit address, found by "AS", described by "AV"
+  --address ADDR        its address: four characters, three for family 4
+                        (default 0001, 001 for family 4)
+  --serial SN           eight-character serial number (default 16030001)
+  --model MODEL         five-character model in the "DB" reply (default by
+                        family: 1 KT300, 2 KT400, 3 KT500, 5 KT200, 6 KT740,
+                        7 KT350, 8 KT460, 9 KT660)
+  --version-code VV     two-character version code in the "DB" reply
+                        (default by family: 1 V3, 2 V4, 3 V5, 5 V2, others V<N>)
+  --ac-length 15|17     frame length of the "AC" reply (default 15 for
+                        family 8, 17 for the others)
+  --av-length 20|28     family 4: frame length of the "AV" reply (default 20)
+
+Faults (repeatable): --fault LETTERS:KIND[=MS][@N]
+  LETTERS is a command's letters (AC, AS, DB, AV), several joined by commas,
+  or * for every command. @N limits the fault to the next N matching
+  replies. Kinds:
+    silent        no reply
+    badcrc        one checksum digit wrong
+    lowercase     checksum digits in lower case
+    noise         random garbage and a stray CR before the frame
+    doublelead    a lead byte and junk, then the frame at a second lead byte
+    twoframes     the frame and a decoy frame ('#' payload) in one write
+    trickle=MS    every byte MS milliseconds apart
+    gap=MS        one pause of MS milliseconds in the middle of the frame
+    delay=MS      the whole reply held back MS milliseconds
+    wronglen      one payload character more
+    huge          a frame of 1500 bytes or more with a valid checksum
+    zerobyte      a zero byte inside the payload, valid checksum
+    drop          half the frame, then the TCP connection closes (on the pty:
+                  the pty closes and a new one opens, its path printed)
+
+  --pace BAUD           send reply bytes no faster than BAUD (10 bits a byte)
+  --log FILE            append one line per request received: time, CRC/XOR,
+                        ok/bad-checksum, command text
+  -v, --verbose         print every request and reply, control bytes visible
+  -h, --help            this text
+
+Examples:
+  ktsim --tcp 0 --pty -v
+  ktsim --pty --family 4 --address 012 --av-length 28
+  ktsim --tcp 5003 --family 8 --model KT380
+  ktsim --pty --version-code V6 --family 2      # identification fails
+  ktsim --tcp 0 --fault DB:silent --fault '*:trickle=250@2'
+  ktsim --pty --fault AC:drop@1 --pace 115200 --log /tmp/ktsim.log
+)");
+}
+
+ParsedOptions parseOptions(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption tcp(QStringLiteral("tcp"), {}, QStringLiteral("PORT"));
+    const QCommandLineOption pty(QStringLiteral("pty"));
+    const QCommandLineOption family(QStringLiteral("family"), {}, QStringLiteral("N"));
+    const QCommandLineOption address(QStringLiteral("address"), {}, QStringLiteral("ADDR"));
+    const QCommandLineOption serial(QStringLiteral("serial"), {}, QStringLiteral("SN"));
+    const QCommandLineOption model(QStringLiteral("model"), {}, QStringLiteral("MODEL"));
+    const QCommandLineOption versionCode(QStringLiteral("version-code"), {}, QStringLiteral("VV"));
+    const QCommandLineOption acLength(QStringLiteral("ac-length"), {}, QStringLiteral("N"));
+    const QCommandLineOption avLength(QStringLiteral("av-length"), {}, QStringLiteral("N"));
+    const QCommandLineOption fault(QStringLiteral("fault"), {}, QStringLiteral("SPEC"));
+    const QCommandLineOption pace(QStringLiteral("pace"), {}, QStringLiteral("BAUD"));
+    const QCommandLineOption log(QStringLiteral("log"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption verbose(QStringList{QStringLiteral("v"), QStringLiteral("verbose")});
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOptions({tcp, pty, family, address, serial, model, versionCode, acLength, avLength,
+                       fault, pace, log, verbose, help});
+
+    ParsedOptions result;
+    SimOptions& o = result.options;
+    auto failed = [&result](const QString& error) {
+        result.error = error;
+        return result;
+    };
+    if (!parser.parse(arguments)) return failed(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return failed(QStringLiteral("unexpected argument \"%1\"; see --help")
+                          .arg(parser.positionalArguments().first()));
+    o.help = parser.isSet(help);
+    if (o.help) return result;
+
+    if (parser.isSet(tcp)) {
+        const auto port = numberIn(parser.value(tcp), 0, 65535);
+        if (!port)
+            return failed(
+                QStringLiteral("--tcp needs a port 0 to 65535, got \"%1\"").arg(parser.value(tcp)));
+        o.tcpPort = static_cast<quint16>(*port);
+    }
+    o.pty = parser.isSet(pty);
+    if (!o.tcpPort && !o.pty)
+        return failed(QStringLiteral("nothing to listen on: give --tcp PORT and/or --pty"));
+
+    if (parser.isSet(family)) {
+        const auto n = numberIn(parser.value(family), 1, 9);
+        if (!n)
+            return failed(
+                QStringLiteral("--family needs 1 to 9, got \"%1\"").arg(parser.value(family)));
+        o.config.family = *n;
+    }
+    o.config.address = parser.value(address).toLatin1();
+    if (parser.isSet(serial)) o.config.serial = parser.value(serial).toLatin1();
+    o.config.model = parser.value(model).toLatin1();
+    o.config.versionCode = parser.value(versionCode).toLatin1();
+    if (parser.isSet(acLength)) {
+        const auto n = numberIn(parser.value(acLength), 15, 17);
+        if (!n || *n == 16)
+            return failed(QStringLiteral("--ac-length needs 15 or 17, got \"%1\"")
+                              .arg(parser.value(acLength)));
+        o.config.acReplyLength = *n;
+    }
+    if (parser.isSet(avLength)) {
+        const auto n = numberIn(parser.value(avLength), 20, 28);
+        if (!n || (*n != 20 && *n != 28))
+            return failed(QStringLiteral("--av-length needs 20 or 28, got \"%1\"")
+                              .arg(parser.value(avLength)));
+        o.config.avReplyLength = *n;
+    }
+    // An empty value would quietly mean "the family's default".
+    for (const QCommandLineOption* option : {&address, &model, &versionCode}) {
+        if (parser.isSet(*option) && parser.value(*option).isEmpty())
+            return failed(QStringLiteral("--%1 needs a value").arg(option->names().first()));
+    }
+    const QString configError = o.config.validate();
+    if (!configError.isEmpty()) return failed(configError);
+
+    for (const QString& spec : parser.values(fault)) {
+        QString error;
+        if (!Fault::parse(spec, &error)) return failed(error);
+        o.faults.append(spec);
+    }
+    if (parser.isSet(pace)) {
+        const auto baud = numberIn(parser.value(pace), 1, kMaxPaceBaud);
+        if (!baud)
+            return failed(QStringLiteral("--pace needs a baud rate 1 to %1, got \"%2\"")
+                              .arg(kMaxPaceBaud)
+                              .arg(parser.value(pace)));
+        o.paceBaud = *baud;
+    }
+    o.logFile = parser.value(log);
+    o.verbose = parser.isSet(verbose);
+    return result;
+}
+
+}  // namespace ktsim

@@ -1,0 +1,33 @@
+// ktsim's command line: what to serve, which controller to be, which faults
+// to make.
+#pragma once
+
+#include "device_config.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace ktsim {
+
+struct SimOptions {
+    DeviceConfig config;
+    std::optional<quint16> tcpPort;
+    bool pty = false;
+    QStringList faults;  // checked already
+    int paceBaud = 0;
+    QString logFile;
+    bool verbose = false;
+    bool help = false;
+};
+
+struct ParsedOptions {
+    SimOptions options;
+    QString error;  // one line; empty when the options are usable
+};
+
+// arguments[0] is the program name.
+ParsedOptions parseOptions(const QStringList& arguments);
+QString helpText();
+
+}  // namespace ktsim

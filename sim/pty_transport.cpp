@@ -1,0 +1,148 @@
+#include "pty_transport.h"
+
+#include "session.h"
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+#include <QDebug>
+#include <array>
+#include <cerrno>
+#include <cstring>
+
+namespace ktsim {
+namespace {
+
+QString systemError(const char* what) {
+    return QStringLiteral("%1: %2").arg(QLatin1String(what),
+                                        QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+}  // namespace
+
+PtyTransport::PtyTransport(Simulator& simulator, QObject* parent)
+    : QObject(parent), simulator_(simulator) {
+    session_ = new Session(
+        simulator_,
+        ByteSink{[this](const QByteArray& bytes) { write(bytes); }, [this] { dropAndReopen(); }},
+        this);
+}
+
+PtyTransport::~PtyTransport() {
+    closePty();
+}
+
+bool PtyTransport::open(QString* error) {
+    closePty();
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0) {
+        if (error) *error = systemError("posix_openpt");
+        return false;
+    }
+    std::array<char, 128> name{};
+    if (::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
+        ::ptsname_r(master, name.data(), name.size()) != 0) {
+        if (error) *error = systemError("cannot set up the pty");
+        ::close(master);
+        return false;
+    }
+    const int slave = ::open(name.data(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios mode{};
+    if (slave < 0 || ::tcgetattr(slave, &mode) != 0) {
+        if (error) *error = systemError("cannot open the pty slave");
+        if (slave >= 0) ::close(slave);
+        ::close(master);
+        return false;
+    }
+    // Raw before anyone sees the path: no echo of replies back as requests,
+    // no CR translation.
+    ::cfmakeraw(&mode);
+    ::tcsetattr(slave, TCSANOW, &mode);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+
+    master_ = master;
+    slave_ = slave;
+    path_ = QString::fromLocal8Bit(name.data());
+    readNotifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
+    connect(readNotifier_.get(), &QSocketNotifier::activated, this, &PtyTransport::readRequests);
+    writeNotifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Write);
+    writeNotifier_->setEnabled(false);
+    connect(writeNotifier_.get(), &QSocketNotifier::activated, this, &PtyTransport::writePending);
+    emit opened(path_);
+    return true;
+}
+
+void PtyTransport::closePty() {
+    readNotifier_.reset();
+    writeNotifier_.reset();
+    pending_.clear();
+    if (master_ >= 0) ::close(master_);
+    if (slave_ >= 0) ::close(slave_);
+    master_ = slave_ = -1;
+    path_.clear();
+}
+
+void PtyTransport::readRequests() {
+    QByteArray received;
+    std::array<char, 4096> buffer;
+    for (;;) {
+        const ssize_t n = ::read(master_, buffer.data(), buffer.size());
+        if (n > 0) {
+            received.append(buffer.data(), n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EAGAIN) break;
+        // Our own slave descriptor keeps the pty alive, so this is unexpected;
+        // stop listening rather than spin on a dead descriptor.
+        qWarning("ktsim: reading the pty failed: %s", n < 0 ? std::strerror(errno) : "end of file");
+        readNotifier_->setEnabled(false);
+        break;
+    }
+    if (received.isEmpty()) return;
+    // The tool purges its input before every request, so whatever still
+    // waits unread on the slave side belongs to replies nobody took.
+    if (!session_->busy()) discardUnreadReplies();
+    session_->receive(received);
+}
+
+void PtyTransport::discardUnreadReplies() {
+    if (slave_ >= 0) ::tcflush(slave_, TCIFLUSH);
+}
+
+void PtyTransport::write(const QByteArray& bytes) {
+    pending_.append(bytes);
+    writePending();
+}
+
+void PtyTransport::writePending() {
+    bool drained = false;
+    while (!pending_.isEmpty() && master_ >= 0) {
+        const ssize_t n = ::write(master_, pending_.constData(), pending_.size());
+        if (n > 0) {
+            pending_.remove(0, n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EAGAIN && !drained) {
+            // The slave's input is full: the port is closed or nobody reads it.
+            discardUnreadReplies();
+            drained = true;
+            continue;
+        }
+        break;
+    }
+    if (writeNotifier_) writeNotifier_->setEnabled(!pending_.isEmpty());
+}
+
+void PtyTransport::dropAndReopen() {
+    // Half a reply is on its way; then the line goes dead, as when a device
+    // is pulled off, and a new pty takes its place.
+    writePending();
+    session_->reset();
+    QString error;
+    if (!open(&error))
+        qWarning("ktsim: cannot open a new pty after the drop: %s", qPrintable(error));
+}
+
+}  // namespace ktsim

@@ -1,0 +1,67 @@
+#include "sim_thread.h"
+
+namespace ktsim {
+
+SimThread::SimThread(const DeviceConfig& config) : context_(std::make_unique<QObject>()) {
+    thread_.setObjectName(QStringLiteral("ktsim"));
+    context_->moveToThread(&thread_);
+    thread_.start();
+    // Created inside the thread, so that its timers, sockets and notifiers
+    // belong to that thread's event loop.
+    QMetaObject::invokeMethod(
+        context_.get(), [this, config] { simulator_ = new Simulator(config); },
+        Qt::BlockingQueuedConnection);
+}
+
+SimThread::~SimThread() {
+    QMetaObject::invokeMethod(
+        context_.get(), [this] { delete simulator_; }, Qt::BlockingQueuedConnection);
+    thread_.quit();
+    thread_.wait();
+}
+
+quint16 SimThread::startTcp(quint16 port) {
+    return call([port](Simulator& s) { return s.startTcp(port); });
+}
+
+QString SimThread::startPty() {
+    return call([](Simulator& s) { return s.startPty(); });
+}
+
+QString SimThread::ptyPath() const {
+    return call([](Simulator& s) { return s.ptyPath(); });
+}
+
+bool SimThread::addFault(const QString& spec, QString* error) {
+    return call([&](Simulator& s) { return s.addFault(spec, error); });
+}
+
+void SimThread::clearFaults() {
+    call([](Simulator& s) { s.clearFaults(); });
+}
+
+QList<QByteArray> SimThread::requestLog() const {
+    return call([](Simulator& s) { return s.log().texts(); });
+}
+
+QList<LoggedRequest> SimThread::requestRecords() const {
+    return call([](Simulator& s) { return s.log().entries(); });
+}
+
+void SimThread::clearLog() {
+    call([](Simulator& s) { s.clearLog(); });
+}
+
+void SimThread::setPace(int baud) {
+    call([baud](Simulator& s) { s.setPace(baud); });
+}
+
+bool SimThread::setConfig(const DeviceConfig& config, QString* error) {
+    return call([&](Simulator& s) { return s.setConfig(config, error); });
+}
+
+DeviceConfig SimThread::config() const {
+    return call([](Simulator& s) { return s.config(); });
+}
+
+}  // namespace ktsim

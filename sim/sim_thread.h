@@ -1,0 +1,86 @@
+// A Simulator running in a thread of its own, for tests and benchmarks that
+// talk to it from their own thread. Every call blocks until the simulator's
+// thread has carried it out; do not call from inside that thread.
+#pragma once
+
+#include "device_config.h"
+#include "request_log.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QThread>
+#include <memory>
+#include <type_traits>
+
+namespace ktsim {
+
+class Simulator;
+
+class SimThread {
+public:
+    explicit SimThread(const DeviceConfig& config = DeviceConfig());
+    ~SimThread();
+    SimThread(const SimThread&) = delete;
+    SimThread& operator=(const SimThread&) = delete;
+
+    // Listens on 127.0.0.1; the port (port 0: a free one), or 0 on failure.
+    quint16 startTcp(quint16 port = 0);
+    // Opens a pseudo-terminal; its slave path, or empty on failure.
+    QString startPty();
+    // The current slave path (a drop fault replaces the pty).
+    QString ptyPath() const;
+
+    // Same syntax as ktsim --fault, e.g. "DB:silent" or "*:trickle=250@2".
+    bool addFault(const QString& spec, QString* error = nullptr);
+    void clearFaults();
+
+    // The command texts received, in order; bad checksums included.
+    QList<QByteArray> requestLog() const;
+    // The same with style, checksum verdict and time stamp.
+    QList<LoggedRequest> requestRecords() const;
+    void clearLog();
+
+    // Every reply byte no faster than this baud rate; 0: no limit.
+    void setPace(int baud);
+
+    // Becomes another controller (family, address, identity); false with the
+    // reason in *error when the configuration is not usable.
+    bool setConfig(const DeviceConfig& config, QString* error = nullptr);
+    // Resolved, with the address the controller has now.
+    DeviceConfig config() const;
+
+    // Runs fn in the simulator's thread and waits for it.
+    template <typename Fn>
+    auto call(Fn fn) const;
+
+private:
+    QThread thread_;
+    // Lives in thread_: the context in which call() runs its functions.
+    std::unique_ptr<QObject> context_;
+    Simulator* simulator_ = nullptr;  // lives in thread_
+};
+
+}  // namespace ktsim
+
+#include "simulator.h"
+
+#include <QMetaObject>
+
+namespace ktsim {
+
+template <typename Fn>
+auto SimThread::call(Fn fn) const {
+    using Result = decltype(fn(*simulator_));
+    if constexpr (std::is_void_v<Result>) {
+        QMetaObject::invokeMethod(
+            context_.get(), [&] { fn(*simulator_); }, Qt::BlockingQueuedConnection);
+    } else {
+        Result result{};
+        QMetaObject::invokeMethod(
+            context_.get(), [&] { result = fn(*simulator_); }, Qt::BlockingQueuedConnection);
+        return result;
+    }
+}
+
+}  // namespace ktsim
