@@ -4,13 +4,19 @@
 #include "tcp_channel.h"
 
 #include <QEventLoop>
-#include <QTimer>
 
 namespace kt {
 
 Link::Link(QObject* parent)
     : QObject(parent), serial_(std::make_unique<SerialChannel>()), tcp_(std::make_unique<TcpChannel>())
 {
+    limit_.setSingleShot(true);
+    limit_.setTimerType(Qt::PreciseTimer);
+    connect(&limit_, &QTimer::timeout, this, &Link::onLimit);
+    for (Channel* channel : {static_cast<Channel*>(serial_.get()), static_cast<Channel*>(tcp_.get())}) {
+        connect(channel->device(), &QIODevice::readyRead, this, &Link::takeBytes);
+        connect(channel, &Channel::lost, this, &Link::onLost);
+    }
 }
 
 Link::~Link()
@@ -65,7 +71,7 @@ bool Link::SendXorCommandEtx(QByteArrayView text)
 
 bool Link::transact(FrameStyle style, QByteArrayView text)
 {
-    if (inTransaction_) {
+    if (waiting_) {
         // Both would share the reply buffer and the channel.
         lastError_ = QStringLiteral("a transaction is already waiting");
         return false;
@@ -82,76 +88,73 @@ bool Link::transact(FrameStyle style, QByteArrayView text)
         return false;
     }
     collector_.reset(style);
-    inTransaction_ = true;
-    const bool complete = waitForReply(*request);
-    inTransaction_ = false;
-    if (!complete)
+    lastError_.clear();
+    waitForReply(*request);
+    if (!channel_->isOpen())
+        channel_ = nullptr;
+    if (!collector_.complete())
         return false;
     replyText_ = collector_.text();
     if (!collector_.accepted()) {
         lastError_ = QStringLiteral("the reply failed its checksum");
         return false;
     }
-    lastError_.clear();
     return true;
 }
 
 // Writes the request and collects the reply while the caller's event loop
-// keeps running. The limit is one precise single-shot timer: started when the
-// request is written and, on serial, restarted by every byte.
-bool Link::waitForReply(const QByteArray& request)
+// keeps running (the window repaints, its timers fire). The limit is one
+// precise single-shot timer, started when the request is written and, on
+// serial, restarted by every byte. Each pass blocks until something happens;
+// ending the wait needs no wake-up, the pass that took the last byte returns.
+void Link::waitForReply(const QByteArray& request)
 {
-    Channel* channel = channel_;
-    QIODevice* device = channel->device();
+    waiting_ = true;
+    channel_->discardPending();
+    channel_->device()->write(request);
+    channel_->flush();  // onto the wire now, not on the next pass of the loop
+    limit_.start(channel_->replyLimitMs());
+    takeBytes();  // a late reply of an earlier request may already be waiting
     QEventLoop loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    limit.setTimerType(Qt::PreciseTimer);
-    bool complete = false;
-    bool done = false;
+    while (waiting_)
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    limit_.stop();
+}
 
-    const auto finish = [&] {
-        done = true;
-        loop.quit();
-    };
-    const auto take = [&] {
-        if (done)
-            return;
-        const QByteArray bytes = device->readAll();
-        if (bytes.isEmpty())
-            return;
-        if (channel->limitRestartsOnByte())
-            limit.start(channel->replyLimitMs());
-        collector_.feed(bytes);
-        if (collector_.complete()) {
-            complete = true;
-            finish();
-        }
-    };
+void Link::stopWaiting()
+{
+    waiting_ = false;
+}
 
-    QObject::connect(device, &QIODevice::readyRead, &loop, take);
-    QObject::connect(&limit, &QTimer::timeout, &loop, [&] {
-        if (!done)
-            lastError_ = QStringLiteral("no complete reply within %1 ms").arg(channel->replyLimitMs());
-        finish();
-    });
-    QObject::connect(channel, &Channel::lost, &loop, [&](const QString& why) {
-        take();
-        if (!done) {
-            lastError_ = why;
-            finish();
-        }
-    });
+void Link::takeBytes()
+{
+    if (!waiting_ || !channel_)
+        return;
+    const QByteArray bytes = channel_->device()->readAll();
+    if (bytes.isEmpty())
+        return;
+    if (channel_->limitRestartsOnByte())
+        limit_.start(channel_->replyLimitMs());
+    collector_.feed(bytes);
+    if (collector_.complete())
+        stopWaiting();
+}
 
-    channel->discardPending();
-    device->write(request);
-    limit.start(channel->replyLimitMs());
-    take();  // bytes that were already waiting (a late reply on the network)
-    if (!done)
-        loop.exec();
-    if (!channel->isOpen())
-        channel_ = nullptr;
-    return complete;
+void Link::onLimit()
+{
+    if (!waiting_)
+        return;
+    lastError_ = QStringLiteral("no complete reply within %1 ms").arg(channel_->replyLimitMs());
+    stopWaiting();
+}
+
+void Link::onLost(const QString& why)
+{
+    takeBytes();
+    if (!waiting_)
+        return;
+    lastError_ = why;
+    stopWaiting();
 }
 
 }  // namespace kt

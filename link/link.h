@@ -15,6 +15,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <memory>
 
 namespace kt {
@@ -53,7 +54,11 @@ public:
     const QString& lastError() const { return lastError_; }
 
 private:
-    bool waitForReply(const QByteArray& request);
+    void waitForReply(const QByteArray& request);
+    void takeBytes();
+    void onLimit();
+    void onLost(const QString& why);
+    void stopWaiting();
 
     PortSettings port_;
     std::unique_ptr<SerialChannel> serial_;
@@ -62,7 +67,8 @@ private:
     ReplyCollector collector_;
     QByteArray replyText_;
     QString lastError_;
-    bool inTransaction_ = false;
+    QTimer limit_;
+    bool waiting_ = false;
 };
 
 }  // namespace kt

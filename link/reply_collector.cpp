@@ -22,7 +22,7 @@ bool ReplyCollector::feed(char c)
         length_ = 0;
     buffer_[static_cast<size_t>(length_)] = c;
     if (++length_ == kFrameBufferSize)
-        length_ = 0;  // an overlong frame wraps to the start and can never complete
+        length_ = 0;  // an overlong frame wraps to the start and is never accepted
     if (c != CR || buffer_[0] != lead_)
         return false;
     buffer_[static_cast<size_t>(length_)] = 0;

@@ -24,6 +24,7 @@ public:
     void close() override;
     bool isOpen() const override { return socket_.state() == QAbstractSocket::ConnectedState; }
     QIODevice* device() override { return &socket_; }
+    void flush() override { socket_.flush(); }
     int replyLimitMs() const override { return kTotalLimitMs; }
     bool limitRestartsOnByte() const override { return false; }
 
