@@ -12,12 +12,12 @@ struct DeviceConfig {
     // family with three-digit addresses that describes itself by "AV".
     int family = 7;
     // Four characters, three for family 4; empty gives "0001" or "001".
-    QByteArray address;
+    QByteArray address = {};
     QByteArray serial = "16030001";  // eight characters
     // Five characters of the "DB" identity; empty gives the family's model.
-    QByteArray model;
+    QByteArray model = {};
     // Two characters of the "DB" identity; empty gives the family's code.
-    QByteArray versionCode;
+    QByteArray versionCode = {};
     // Length of the "AC" reply frame, 15 or 17; 0 gives 15 for family 8
     // and 17 for the others, so that both forms get exercised.
     int acReplyLength = 0;
@@ -25,7 +25,7 @@ struct DeviceConfig {
     int avReplyLength = 0;
     // Family 4: the version text of the "AV" reply, 8 characters for the
     // 20-byte frame or 16 for the 28-byte one; empty gives a default.
-    QByteArray avVersion;
+    QByteArray avVersion = {};
 
     // Fills every empty or zero field with the family's default.
     DeviceConfig resolved() const;

@@ -3,6 +3,7 @@
 #include "session.h"
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 #include <QDebug>
@@ -12,6 +13,10 @@
 
 namespace ktsim {
 namespace {
+
+// How long a drop waits for the tool to read the half frame: as long as the
+// tool's own silence limit on a serial line.
+constexpr int kDropReadLimitMs = 300;
 
 QString systemError(const char* what) {
     return QStringLiteral("%1: %2").arg(QLatin1String(what),
@@ -26,6 +31,9 @@ PtyTransport::PtyTransport(Simulator& simulator, QObject* parent)
         simulator_,
         ByteSink{[this](const QByteArray& bytes) { write(bytes); }, [this] { dropAndReopen(); }},
         this);
+    dropTimer_.setTimerType(Qt::PreciseTimer);
+    dropTimer_.setInterval(1);
+    connect(&dropTimer_, &QTimer::timeout, this, &PtyTransport::finishDrop);
 }
 
 PtyTransport::~PtyTransport() {
@@ -116,18 +124,20 @@ void PtyTransport::write(const QByteArray& bytes) {
 }
 
 void PtyTransport::writePending() {
-    bool drained = false;
+    bool progressSinceDrain = true;
     while (!pending_.isEmpty() && master_ >= 0) {
         const ssize_t n = ::write(master_, pending_.constData(), pending_.size());
         if (n > 0) {
             pending_.remove(0, n);
+            progressSinceDrain = true;
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EAGAIN && !drained) {
-            // The slave's input is full: the port is closed or nobody reads it.
+        if (n < 0 && errno == EAGAIN && progressSinceDrain) {
+            // Tens of kilobytes wait unread on the slave side: the port is
+            // closed or nobody reads it, as no reply is that long.
             discardUnreadReplies();
-            drained = true;
+            progressSinceDrain = false;
             continue;
         }
         break;
@@ -136,10 +146,25 @@ void PtyTransport::writePending() {
 }
 
 void PtyTransport::dropAndReopen() {
-    // Half a reply is on its way; then the line goes dead, as when a device
-    // is pulled off, and a new pty takes its place.
+    // Half a reply is on its way, then the line goes dead as when a device is
+    // pulled off. A hangup discards what the slave side has not read yet, so
+    // the master closes only once the tool has taken the half (or has had its
+    // silence limit to do so). Nothing signals that read, hence the 1 ms
+    // check of the slave's input queue.
     writePending();
     session_->reset();
+    dropClock_.start();
+    dropTimer_.start();
+}
+
+void PtyTransport::finishDrop() {
+    int unread = 0;
+    if (::ioctl(slave_, TIOCINQ, &unread) != 0) unread = 0;
+    if ((unread > 0 || !pending_.isEmpty()) && dropClock_.elapsed() < kDropReadLimitMs) {
+        writePending();
+        return;
+    }
+    dropTimer_.stop();
     QString error;
     if (!open(&error))
         qWarning("ktsim: cannot open a new pty after the drop: %s", qPrintable(error));

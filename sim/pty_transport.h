@@ -5,9 +5,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSocketNotifier>
 #include <QString>
+#include <QTimer>
 #include <memory>
 
 namespace ktsim {
@@ -36,6 +38,7 @@ private:
     void write(const QByteArray& bytes);
     void writePending();
     void dropAndReopen();
+    void finishDrop();
     void discardUnreadReplies();
 
     Simulator& simulator_;
@@ -46,6 +49,9 @@ private:
     std::unique_ptr<QSocketNotifier> readNotifier_;
     std::unique_ptr<QSocketNotifier> writeNotifier_;
     QByteArray pending_;  // reply bytes the pty could not take yet
+    // A drop waits for the tool to read the half frame before it hangs up.
+    QTimer dropTimer_;
+    QElapsedTimer dropClock_;
 };
 
 }  // namespace ktsim

@@ -1,0 +1,137 @@
+#include "fault.h"
+#include "reply_plan.h"
+#include "sim_test_helpers.h"
+
+#include <gtest/gtest.h>
+
+namespace ktsim {
+namespace {
+
+Fault fault(const char* spec) {
+    QString error;
+    const auto parsed = Fault::parse(QString::fromLatin1(spec), &error);
+    EXPECT_TRUE(parsed) << spec << ": " << error.toStdString();
+    return parsed.value_or(Fault{});
+}
+
+// What the tool's collector makes of the bytes: the frame it takes, whether
+// its check passes, and its text up to the first zero byte.
+struct Collected {
+    bool complete = false;
+    bool accepted = false;
+    int length = 0;
+    QByteArray text;
+};
+
+Collected collect(const QByteArray& bytes, kt::FrameStyle style = kt::FrameStyle::Crc) {
+    kt::ReplyCollector collector(style);
+    collector.feed(bytes);
+    return {collector.complete(), collector.accepted(), collector.length(), collector.text()};
+}
+
+const Answer kDb{"DB", kt::FrameStyle::Crc, "0001DBKT350B01V7230415"};
+
+QByteArray shaped(const char* spec, const Answer& answer = kDb) {
+    const auto plan = shapeReply(answer, {fault(spec)});
+    return plan ? plan->bytes : QByteArray();
+}
+
+TEST(FaultSpec, ParsesLettersKindTimeAndCount) {
+    const Fault trickle = fault("*:trickle=250@2");
+    EXPECT_EQ(trickle.kind, FaultKind::Trickle);
+    EXPECT_EQ(trickle.ms, 250);
+    EXPECT_EQ(trickle.remaining, 2);
+    EXPECT_TRUE(trickle.matches("DB"));
+
+    const Fault two = fault("AC,AS:badcrc");
+    EXPECT_EQ(two.remaining, -1);
+    EXPECT_TRUE(two.matches("AC"));
+    EXPECT_TRUE(two.matches("AS"));
+    EXPECT_FALSE(two.matches("DB"));
+
+    for (const char* bad :
+         {"", "DB", ":silent", "DB:", "DB:loud", "DB:trickle", "DB:trickle=0", "DB:trickle=x",
+          "DB:silent=5", "DB:silent@0", "DB:silent@", ",DB:drop"}) {
+        QString error;
+        EXPECT_FALSE(Fault::parse(QString::fromLatin1(bad), &error)) << bad;
+        EXPECT_FALSE(error.isEmpty()) << bad;
+    }
+}
+
+TEST(FaultSpec, CountsDownOnlyMatchingReplies) {
+    FaultSet set;
+    set.add(fault("DB:silent@2"));
+    set.add(fault("*:delay=5"));
+    EXPECT_EQ(set.take("AC").size(), 1);
+    EXPECT_EQ(set.take("DB").size(), 2);
+    EXPECT_EQ(set.take("DB").size(), 2);
+    EXPECT_EQ(set.take("DB").size(), 1);
+    EXPECT_EQ(set.faults().size(), 1);
+}
+
+TEST(FaultShapes, ChecksumFaultsAreRejectedByTheTool) {
+    const QByteArray clean = kt::BuildCrcReply(kDb.payload);
+    const Collected badCrc = collect(shaped("DB:badcrc"));
+    EXPECT_TRUE(badCrc.complete);
+    EXPECT_FALSE(badCrc.accepted);
+    EXPECT_EQ(badCrc.length, clean.size());
+
+    // This payload's CRC holds letter digits, so lower case shows.
+    const QByteArray lower = shaped("DB:lowercase");
+    ASSERT_NE(lower, clean);
+    EXPECT_EQ(lower.toUpper(), clean.toUpper());
+    EXPECT_FALSE(collect(lower).accepted);
+
+    const Answer xorAnswer{"A", kt::FrameStyle::EtxReply, "0001A"};
+    const Collected badXor = collect(shaped("A:badcrc", xorAnswer), kt::FrameStyle::EtxReply);
+    EXPECT_TRUE(badXor.complete);
+    EXPECT_FALSE(badXor.accepted);
+}
+
+TEST(FaultShapes, FramingFaultsStillLeaveOneGoodFrameFirst) {
+    const QByteArray clean = kt::BuildCrcReply(kDb.payload);
+    for (const char* spec : {"DB:noise", "DB:doublelead", "DB:twoframes"}) {
+        const QByteArray bytes = shaped(spec);
+        EXPECT_GT(bytes.size(), clean.size()) << spec;
+        const Collected c = collect(bytes);
+        EXPECT_TRUE(c.accepted) << spec;
+        EXPECT_EQ(c.text, clean) << spec;
+    }
+    EXPECT_EQ(shaped("DB:noise").count(kt::CR), 2);
+    EXPECT_EQ(shaped("DB:doublelead").count(kt::ETX), 2);
+    const QByteArray two = shaped("DB:twoframes");
+    EXPECT_TRUE(two.startsWith(clean));
+    EXPECT_EQ(two.size(), 2 * clean.size());
+}
+
+TEST(FaultShapes, LengthFaultsKeepAValidChecksum) {
+    const Collected wrong = collect(shaped("DB:wronglen"));
+    EXPECT_TRUE(wrong.accepted);
+    EXPECT_EQ(wrong.length, 30);
+
+    const QByteArray huge = shaped("DB:huge");
+    EXPECT_GE(huge.size(), kt::kFrameBufferSize);
+    EXPECT_TRUE(kt::CheckCrcReply(huge.constData(), static_cast<int>(huge.size())));
+    EXPECT_FALSE(collect(huge).accepted);
+
+    const Collected zero = collect(shaped("DB:zerobyte"));
+    EXPECT_TRUE(zero.accepted);
+    EXPECT_EQ(zero.length, 29);
+    EXPECT_LT(zero.text.size(), 29);
+    EXPECT_EQ(zero.text.size(), 1 + kDb.payload.size() / 2);
+}
+
+TEST(FaultShapes, TimingFaultsPlanWhenBytesLeave) {
+    EXPECT_FALSE(shapeReply(kDb, {fault("DB:silent"), fault("DB:delay=5")}));
+    const auto plan =
+        shapeReply(kDb, {fault("DB:trickle=7"), fault("DB:gap=40"), fault("DB:drop")});
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->bytes, kt::BuildCrcReply(kDb.payload));
+    EXPECT_EQ(plan->trickleMs, 7);
+    EXPECT_EQ(plan->gapMs, 40);
+    EXPECT_EQ(plan->gapAt, 14);
+    EXPECT_EQ(plan->dropAfter, 14);
+}
+
+}  // namespace
+}  // namespace ktsim
