@@ -57,6 +57,9 @@ bool readInteger(const QSettings& store, const QString& name, int& field) {
 
 bool writeTo(QSettings::Scope scope, std::initializer_list<StoreValue> values) {
     QSettings store(QSettings::IniFormat, scope, kOrganization, kApplication);
+    // Ask first: values set but never written stay queued in QSettings'
+    // per-process file cache, where later reads would see them and every
+    // later QSettings would try (and fail) to write them again.
     if (!store.isWritable()) return false;
     store.beginGroup(kSection);
     for (const StoreValue& value : values) store.setValue(value.name, value.data);
@@ -71,9 +74,14 @@ void dropAccountCopies(std::initializer_list<StoreValue> values) {
     QSettings account(QSettings::IniFormat, QSettings::UserScope, kOrganization, kApplication);
     account.setFallbacksEnabled(false);
     account.beginGroup(kSection);
+    QStringList stale;
     for (const StoreValue& value : values) {
-        if (account.contains(value.name)) account.remove(value.name);
+        if (account.contains(value.name)) stale << value.name;
     }
+    // Only an account file that holds copies is touched, and only when it
+    // can be written (see writeTo).
+    if (stale.isEmpty() || !account.isWritable()) return;
+    for (const QString& name : stale) account.remove(name);
 }
 
 void save(std::initializer_list<StoreValue> values) {

@@ -21,12 +21,13 @@
 //
 // (the file name already says Kestrane and ControllerTools, and "Software" is
 // only the registry's branch for programs, so the key becomes one section).
-// An ordinary account usually may not write /etc/xdg: its saves then go to
-// its own file, and loading reads the account's file over the machine-wide
-// one, value by value. That is what the Windows tool gets from registry
-// virtualisation. When a save does reach the machine-wide file, the same
-// values are dropped from the account's file, so the account sees what it
-// just saved.
+// The folders are the ones Qt uses on Debian; QSettings' organisation-wide
+// files (Kestrane.ini beside the folders) are read last, should anyone write
+// a [ControllerTools] section there. An ordinary account usually may not write /etc/xdg: its saves
+// then go to its own file, and loading reads the account's file over the machine-wide one, value by
+// value. That is what the Windows tool gets from registry virtualisation. When a save does reach
+// the machine-wide file, the same values are dropped from the account's file, so the account sees
+// what it just saved.
 //
 // Types. TYPE is an integer; the others are text. In the INI file TYPE is a
 // bare decimal number in the signed 32-bit range (what QSettings writes for an
@@ -38,8 +39,9 @@
 // @Variant of anything but text, @Rect, @Size, @Point, @Invalid) in a text
 // value are values of the wrong type.
 //
-// Errors are never reported. A file that cannot be read, or a malformed line
-// in the section, gives the defaults for all seven values; a value of the
+// Errors are never reported. A file that cannot be read or is not clean INI
+// (a line without "=", a section header without "]"), the account's or the
+// machine-wide one, gives the defaults for all seven values; a value of the
 // wrong type ends the loading there (the values before it keep what was read,
 // it and the ones after it keep their defaults). A save that cannot be written
 // anywhere is dropped.
