@@ -21,9 +21,10 @@
 //
 // (the file name already says Kestrane and ControllerTools, and "Software" is
 // only the registry's branch for programs, so the key becomes one section).
-// The folders are the ones Qt uses on Debian; QSettings' organisation-wide
-// files (Kestrane.ini beside the folders) are read last, should anyone write
-// a [ControllerTools] section there. An ordinary account usually may not write /etc/xdg: its saves
+// The folders are the ones Qt uses on Debian. QSettings also reads its
+// organisation-wide files (Kestrane.ini beside each Kestrane folder), each
+// after the application file of the same place, should anyone write a
+// [ControllerTools] section there. An ordinary account usually may not write /etc/xdg: its saves
 // then go to its own file, and loading reads the account's file over the machine-wide one, value by
 // value. That is what the Windows tool gets from registry virtualisation. When a save does reach
 // the machine-wide file, the same values are dropped from the account's file, so the account sees

@@ -6,6 +6,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <string>
 
 using namespace kt;
 using namespace Qt::StringLiterals;
