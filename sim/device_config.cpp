@@ -57,7 +57,7 @@ QString checkField(const char* name, const QByteArray& value, int length) {
 DeviceConfig DeviceConfig::resolved() const {
     DeviceConfig r = *this;
     const FamilyIdentity identity = familyIdentity(family);
-    if (r.address.isEmpty()) r.address = family == 4 ? "001" : "0001";
+    if (r.address.isEmpty()) r.address = family == 4 ? "000" : "0000";
     if (r.model.isEmpty()) r.model = identity.model;
     if (r.versionCode.isEmpty()) r.versionCode = identity.versionCode;
     if (r.acReplyLength == 0) r.acReplyLength = family == 8 ? 15 : 17;

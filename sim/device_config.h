@@ -11,7 +11,8 @@ struct DeviceConfig {
     // 1 to 9, the family codes the tool's Connect tells apart; 4 is the
     // family with three-digit addresses that describes itself by "AV".
     int family = 7;
-    // Four characters, three for family 4; empty gives "0001" or "001".
+    // Four characters, three for family 4; empty gives "0000" or "000",
+    // where the tool starts.
     QByteArray address = {};
     QByteArray serial = "16030001";  // eight characters
     // Five characters of the "DB" identity; empty gives the family's model.

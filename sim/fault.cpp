@@ -66,14 +66,14 @@ QString Fault::toString() const {
     return text;
 }
 
-std::optional<Fault> Fault::parse(QStringView spec, QString* error) {
-    const QString quoted = QLatin1Char('"') + spec.toString() + QLatin1Char('"');
-    const auto colon = spec.indexOf(QLatin1Char(':'));
+std::optional<Fault> Fault::parse(QStringView faultText, QString* error) {
+    const QString quoted = QLatin1Char('"') + faultText.toString() + QLatin1Char('"');
+    const auto colon = faultText.indexOf(QLatin1Char(':'));
     if (colon <= 0)
         return fail(error,
                     QStringLiteral("fault %1: expected LETTERS:KIND, e.g. DB:silent").arg(quoted));
     Fault fault;
-    for (QStringView l : spec.first(colon).split(QLatin1Char(','))) {
+    for (QStringView l : faultText.first(colon).split(QLatin1Char(','))) {
         if (l.isEmpty())
             return fail(error, QStringLiteral("fault %1: empty command letters").arg(quoted));
         for (const QChar c : l) {
@@ -85,7 +85,7 @@ std::optional<Fault> Fault::parse(QStringView spec, QString* error) {
         fault.letters.append(l.toLatin1());
     }
 
-    QStringView rest = spec.sliced(colon + 1);
+    QStringView rest = faultText.sliced(colon + 1);
     const auto at = rest.indexOf(QLatin1Char('@'));
     if (at >= 0) {
         const auto count = positiveNumber(rest.sliced(at + 1), 1000000);

@@ -1,5 +1,5 @@
 // Faults the substitute controller can put into its replies, switched per
-// command. Spec text: LETTERS:KIND[=MS][@N], for example "DB:silent",
+// command. Written LETTERS:KIND[=MS][@N], for example "DB:silent",
 // "AC,AS:badcrc@1" or "*:trickle=250@2".
 #pragma once
 
@@ -37,7 +37,7 @@ struct Fault {
     QString toString() const;
 
     // nullopt and a one-line reason in *error when the text is not a fault.
-    static std::optional<Fault> parse(QStringView spec, QString* error = nullptr);
+    static std::optional<Fault> parse(QStringView faultText, QString* error = nullptr);
 };
 
 const char* faultKindName(FaultKind kind);

@@ -34,8 +34,8 @@ void addFourDigitFamilyCommands(CommandRegistry& registry, Controller& controlle
                       if (!c.args.isEmpty()) return std::nullopt;
                       return controller.address() + "AS" + controller.config().serial;
                   }});
-    // "DB": the identity, model and version code at fixed places: model,
-    // board revision "B01", version code, build date.
+    // "DB": the identity at fixed places: model, board revision "B01",
+    // version code, build date.
     registry.add({"DB", [&controller](const CommandContext& c) -> std::optional<QByteArray> {
                       if (!c.args.isEmpty()) return std::nullopt;
                       const DeviceConfig& config = controller.config();

@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     ktsim::Simulator simulator(options.config);
     simulator.setVerbose(options.verbose);
     simulator.setPace(options.paceBaud);
-    for (const QString& spec : options.faults) simulator.addFault(spec);
+    for (const QString& faultText : options.faults) simulator.addFault(faultText);
     QString error;
     if (!options.logFile.isEmpty() && !simulator.openLogFile(options.logFile, &error)) {
         printLine(QStringLiteral("ktsim: ") + error, stderr);

@@ -36,7 +36,7 @@ Which controller:
   --family N            family code 1 to 9 (default 7). 4 is the family with
                         a three-digit address, found by "AS", described by "AV"
   --address ADDR        its address: four characters, three for family 4
-                        (default 0001, 001 for family 4)
+                        (default 0000, 000 for family 4)
   --serial SN           eight-character serial number (default 16030001)
   --model MODEL         five-character model in the "DB" reply (default by
                         family: 1 KT300, 2 KT400, 3 KT500, 5 KT200, 6 KT740,
@@ -94,7 +94,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     const QCommandLineOption versionCode(QStringLiteral("version-code"), {}, QStringLiteral("VV"));
     const QCommandLineOption acLength(QStringLiteral("ac-length"), {}, QStringLiteral("N"));
     const QCommandLineOption avLength(QStringLiteral("av-length"), {}, QStringLiteral("N"));
-    const QCommandLineOption fault(QStringLiteral("fault"), {}, QStringLiteral("SPEC"));
+    const QCommandLineOption fault(QStringLiteral("fault"), {}, QStringLiteral("FAULT"));
     const QCommandLineOption pace(QStringLiteral("pace"), {}, QStringLiteral("BAUD"));
     const QCommandLineOption log(QStringLiteral("log"), {}, QStringLiteral("FILE"));
     const QCommandLineOption verbose(QStringList{QStringLiteral("v"), QStringLiteral("verbose")});
@@ -159,10 +159,10 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     const QString configError = o.config.validate();
     if (!configError.isEmpty()) return failed(configError);
 
-    for (const QString& spec : parser.values(fault)) {
+    for (const QString& faultText : parser.values(fault)) {
         QString error;
-        if (!Fault::parse(spec, &error)) return failed(error);
-        o.faults.append(spec);
+        if (!Fault::parse(faultText, &error)) return failed(error);
+        o.faults.append(faultText);
     }
     if (parser.isSet(pace)) {
         const auto baud = numberIn(parser.value(pace), 1, kMaxPaceBaud);

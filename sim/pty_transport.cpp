@@ -91,27 +91,24 @@ void PtyTransport::closePty() {
 }
 
 void PtyTransport::readRequests() {
-    QByteArray received;
+    // One read per wake-up: the notifier fires again while bytes remain, and
+    // a second read only to hear EAGAIN would cost every transaction.
     std::array<char, 4096> buffer;
-    for (;;) {
-        const ssize_t n = ::read(master_, buffer.data(), buffer.size());
-        if (n > 0) {
-            received.append(buffer.data(), n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EAGAIN) break;
+    ssize_t n = 0;
+    do {
+        n = ::read(master_, buffer.data(), buffer.size());
+    } while (n < 0 && errno == EINTR);
+    if (n < 0 && errno == EAGAIN) return;
+    if (n <= 0) {
         // Our own slave descriptor keeps the pty alive, so this is unexpected;
         // stop listening rather than spin on a dead descriptor.
         qWarning("ktsim: reading the pty failed: %s", n < 0 ? std::strerror(errno) : "end of file");
         readNotifier_->setEnabled(false);
-        break;
+        return;
     }
-    if (received.isEmpty()) return;
-    // The tool purges its input before every request, so whatever still
-    // waits unread on the slave side belongs to replies nobody took.
-    if (!session_->busy()) discardUnreadReplies();
-    session_->receive(received);
+    // The line is going dead: what the tool sends now reaches nobody.
+    if (dropTimer_.isActive()) return;
+    session_->receive(QByteArrayView(buffer.data(), n));
 }
 
 void PtyTransport::discardUnreadReplies() {

@@ -32,8 +32,8 @@ QString SimThread::ptyPath() const {
     return call([](Simulator& s) { return s.ptyPath(); });
 }
 
-bool SimThread::addFault(const QString& spec, QString* error) {
-    return call([&](Simulator& s) { return s.addFault(spec, error); });
+bool SimThread::addFault(const QString& faultText, QString* error) {
+    return call([&](Simulator& s) { return s.addFault(faultText, error); });
 }
 
 void SimThread::clearFaults() {

@@ -5,17 +5,17 @@
 
 #include "device_config.h"
 #include "request_log.h"
+#include "simulator.h"
 
 #include <QByteArray>
 #include <QList>
+#include <QMetaObject>
 #include <QString>
 #include <QThread>
 #include <memory>
 #include <type_traits>
 
 namespace ktsim {
-
-class Simulator;
 
 class SimThread {
 public:
@@ -32,7 +32,7 @@ public:
     QString ptyPath() const;
 
     // Same syntax as ktsim --fault, e.g. "DB:silent" or "*:trickle=250@2".
-    bool addFault(const QString& spec, QString* error = nullptr);
+    bool addFault(const QString& faultText, QString* error = nullptr);
     void clearFaults();
 
     // The command texts received, in order; bad checksums included.
@@ -60,14 +60,6 @@ private:
     std::unique_ptr<QObject> context_;
     Simulator* simulator_ = nullptr;  // lives in thread_
 };
-
-}  // namespace ktsim
-
-#include "simulator.h"
-
-#include <QMetaObject>
-
-namespace ktsim {
 
 template <typename Fn>
 auto SimThread::call(Fn fn) const {

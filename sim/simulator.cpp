@@ -47,8 +47,8 @@ QString Simulator::ptyPath() const {
     return pty_ ? pty_->path() : QString();
 }
 
-bool Simulator::addFault(const QString& spec, QString* error) {
-    const auto fault = Fault::parse(spec, error);
+bool Simulator::addFault(const QString& faultText, QString* error) {
+    const auto fault = Fault::parse(faultText, error);
     if (!fault) return false;
     faults_.add(*fault);
     return true;

@@ -38,7 +38,7 @@ public:
     // Why the last start failed.
     QString lastError() const { return lastError_; }
 
-    bool addFault(const QString& spec, QString* error = nullptr);
+    bool addFault(const QString& faultText, QString* error = nullptr);
     void clearFaults() { faults_.clear(); }
     QList<Fault> faults() const { return faults_.faults(); }
 

@@ -56,11 +56,11 @@ INSTANTIATE_TEST_SUITE_P(Families, FourDigitFamily, ::testing::Values(1, 2, 3, 5
 
 TEST(Controller, ModelAndVersionOptionsDecideTheFamilyTheToolSees) {
     Controller kt380(DeviceConfig{.family = 8, .model = "KT380", .versionCode = "Q1"});
-    EXPECT_EQ(familyFromIdentity(replyTo(kt380, "0001DB")), 8);
+    EXPECT_EQ(familyFromIdentity(replyTo(kt380, "0000DB")), 8);
     Controller r4(DeviceConfig{.family = 2, .versionCode = "R4"});
-    EXPECT_EQ(familyFromIdentity(replyTo(r4, "0001DB")), 2);
+    EXPECT_EQ(familyFromIdentity(replyTo(r4, "0000DB")), 2);
     Controller v6(DeviceConfig{.family = 2, .versionCode = "V6"});
-    EXPECT_EQ(familyFromIdentity(replyTo(v6, "0001DB")), 0);
+    EXPECT_EQ(familyFromIdentity(replyTo(v6, "0000DB")), 0);
 
     Controller longAc(DeviceConfig{.family = 8, .acReplyLength = 17});
     EXPECT_EQ(replyTo(longAc, "0000AC").size(), 17);
@@ -115,6 +115,36 @@ TEST(Controller, FindsAndReaddressesByItsSerialNumber) {
     EXPECT_TRUE(replyTo(controller, "0012DB").isEmpty());
     EXPECT_EQ(replyTo(controller, "0002DB").size(), 29);
     EXPECT_EQ(positions(replyTo(controller, "0000AC"), 2, 5), "0002");
+}
+
+TEST(Controller, AnswersXorRequestsInTheStyleTheCommandNames) {
+    // The loader dialogue's shape: an addressed ETX-reply command, an
+    // unaddressed STX-reply one, and a longer CRC command next to them.
+    Controller controller(DeviceConfig{.address = "0001"});
+    auto echo = [](const CommandContext& c) -> std::optional<QByteArray> {
+        return c.address + c.letters + "|" + c.args;
+    };
+    controller.registry().add({"A", echo, {}, true, RequestStyle::Xor, kt::FrameStyle::EtxReply});
+    controller.registry().add({"R", echo, {}, false, RequestStyle::Xor, kt::FrameStyle::StxReply});
+    controller.registry().add({"Zp", echo});
+    controller.registry().add({"Z", echo});
+
+    auto xorAnswer = [&](QByteArrayView text) {
+        return controller.answer(RequestParser::classify(*kt::BuildXorRequest(text)));
+    };
+    const auto handshake = xorAnswer("0001A");
+    ASSERT_TRUE(handshake);
+    EXPECT_EQ(handshake->style, kt::FrameStyle::EtxReply);
+    EXPECT_EQ(handshake->payload, "0001A|");
+    const auto readBack = xorAnswer("R00c0");
+    ASSERT_TRUE(readBack);
+    EXPECT_EQ(readBack->style, kt::FrameStyle::StxReply);
+    EXPECT_EQ(readBack->payload, "R|00c0");
+    EXPECT_FALSE(xorAnswer("0002A"));
+    EXPECT_TRUE(replyTo(controller, "0001A").isEmpty());
+
+    EXPECT_EQ(positions(replyTo(controller, "0001Zp0200"), 2, 12), "0001Zp|0200");
+    EXPECT_EQ(positions(replyTo(controller, "0001Zx"), 2, 8), "0001Z|x");
 }
 
 TEST(DeviceConfig, RefusesFieldsThatWouldBreakTheReplyLayouts) {

@@ -7,10 +7,10 @@
 namespace ktsim {
 namespace {
 
-Fault fault(const char* spec) {
+Fault fault(const char* faultText) {
     QString error;
-    const auto parsed = Fault::parse(QString::fromLatin1(spec), &error);
-    EXPECT_TRUE(parsed) << spec << ": " << error.toStdString();
+    const auto parsed = Fault::parse(QString::fromLatin1(faultText), &error);
+    EXPECT_TRUE(parsed) << faultText << ": " << error.toStdString();
     return parsed.value_or(Fault{});
 }
 
@@ -31,12 +31,12 @@ Collected collect(const QByteArray& bytes, kt::FrameStyle style = kt::FrameStyle
 
 const Answer kDb{"DB", kt::FrameStyle::Crc, "0001DBKT350B01V7230415"};
 
-QByteArray shaped(const char* spec, const Answer& answer = kDb) {
-    const auto plan = shapeReply(answer, {fault(spec)});
+QByteArray shaped(const char* faultText, const Answer& answer = kDb) {
+    const auto plan = shapeReply(answer, {fault(faultText)});
     return plan ? plan->bytes : QByteArray();
 }
 
-TEST(FaultSpec, ParsesLettersKindTimeAndCount) {
+TEST(FaultText, ParsesLettersKindTimeAndCount) {
     const Fault trickle = fault("*:trickle=250@2");
     EXPECT_EQ(trickle.kind, FaultKind::Trickle);
     EXPECT_EQ(trickle.ms, 250);
@@ -58,7 +58,7 @@ TEST(FaultSpec, ParsesLettersKindTimeAndCount) {
     }
 }
 
-TEST(FaultSpec, CountsDownOnlyMatchingReplies) {
+TEST(FaultText, CountsDownOnlyMatchingReplies) {
     FaultSet set;
     set.add(fault("DB:silent@2"));
     set.add(fault("*:delay=5"));
@@ -90,12 +90,12 @@ TEST(FaultShapes, ChecksumFaultsAreRejectedByTheTool) {
 
 TEST(FaultShapes, FramingFaultsStillLeaveOneGoodFrameFirst) {
     const QByteArray clean = kt::BuildCrcReply(kDb.payload);
-    for (const char* spec : {"DB:noise", "DB:doublelead", "DB:twoframes"}) {
-        const QByteArray bytes = shaped(spec);
-        EXPECT_GT(bytes.size(), clean.size()) << spec;
+    for (const char* faultText : {"DB:noise", "DB:doublelead", "DB:twoframes"}) {
+        const QByteArray bytes = shaped(faultText);
+        EXPECT_GT(bytes.size(), clean.size()) << faultText;
         const Collected c = collect(bytes);
-        EXPECT_TRUE(c.accepted) << spec;
-        EXPECT_EQ(c.text, clean) << spec;
+        EXPECT_TRUE(c.accepted) << faultText;
+        EXPECT_EQ(c.text, clean) << faultText;
     }
     EXPECT_EQ(shaped("DB:noise").count(kt::CR), 2);
     EXPECT_EQ(shaped("DB:doublelead").count(kt::ETX), 2);

@@ -19,6 +19,8 @@ namespace {
 using test::crcRequest;
 using test::tcpExchange;
 
+// A KT350 away from the search address, so that "0000AC" must find it.
+const DeviceConfig kAt0001{.address = "0001"};
 const QByteArray kDbReply = kt::BuildCrcReply("0001DBKT350B01V7230415");
 
 // The tool's end of the pty: the slave path opened raw, as a serial port.
@@ -66,7 +68,7 @@ private:
 };
 
 TEST(SimOverTcp, AnswersEachConnectionAndLogsEveryRequestInOrder) {
-    SimThread sim;
+    SimThread sim(kAt0001);
     const quint16 port = sim.startTcp();
     ASSERT_NE(port, 0);
 
@@ -92,7 +94,7 @@ TEST(SimOverTcp, AnswersEachConnectionAndLogsEveryRequestInOrder) {
 }
 
 TEST(SimOverTcp, AppliesFaultsPerCommandAndForTheirCount) {
-    SimThread sim;
+    SimThread sim(kAt0001);
     const quint16 port = sim.startTcp();
     ASSERT_TRUE(sim.addFault(QStringLiteral("DB:silent@1")));
     ASSERT_FALSE(sim.addFault(QStringLiteral("DB:sometimes")));
@@ -108,7 +110,7 @@ TEST(SimOverTcp, AppliesFaultsPerCommandAndForTheirCount) {
 }
 
 TEST(SimOverTcp, HoldsBackTricklesAndDropsReplies) {
-    SimThread sim;
+    SimThread sim(kAt0001);
     const quint16 port = sim.startTcp();
 
     // Lower bounds only: a loaded machine may be late, never early.
@@ -178,7 +180,7 @@ TEST(SimOverPty, AnswersOnTheSlaveAndSurvivesTheToolClosingIt) {
 }
 
 TEST(SimOverPty, DropClosesThePtyMidReplyAndOpensAFreshOne) {
-    SimThread sim;
+    SimThread sim(kAt0001);
     const QString first = sim.startPty();
     sim.addFault(QStringLiteral("DB:drop@1"));
     PtyPort old(first);
@@ -196,7 +198,7 @@ TEST(SimOverPty, DropClosesThePtyMidReplyAndOpensAFreshOne) {
 }
 
 TEST(SimConfig, ChangesIdentityWhileRunning) {
-    SimThread sim;
+    SimThread sim(kAt0001);
     const quint16 port = sim.startTcp();
     ASSERT_TRUE(sim.setConfig(DeviceConfig{.family = 8, .address = "0033", .model = "KT380"}));
     const auto ac = tcpExchange(port, crcRequest("0000AC"));
@@ -243,8 +245,8 @@ TEST(KtsimProgram, ServesLogsAndExitsCleanlyOnSigterm) {
     EXPECT_TRUE(lines[1].startsWith("pty /dev/pts/"));
 
     const quint16 port = lines[0].mid(14).toUShort();
-    EXPECT_TRUE(tcpExchange(port, crcRequest("0001AS")).accepted);
-    QByteArray corrupt = crcRequest("0001DB");
+    EXPECT_TRUE(tcpExchange(port, crcRequest("0000AS")).accepted);
+    QByteArray corrupt = crcRequest("0000DB");
     corrupt[1] = '9';
     tcpExchange(port, corrupt, 200);
 
@@ -257,8 +259,8 @@ TEST(KtsimProgram, ServesLogsAndExitsCleanlyOnSigterm) {
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QList<QByteArray> logged = log.readAll().trimmed().split('\n');
     ASSERT_EQ(logged.size(), 2);
-    EXPECT_TRUE(logged[0].endsWith(" CRC ok 0001AS")) << logged[0].toStdString();
-    EXPECT_TRUE(logged[1].endsWith(" CRC bad-checksum 9001DB")) << logged[1].toStdString();
+    EXPECT_TRUE(logged[0].endsWith(" CRC ok 0000AS")) << logged[0].toStdString();
+    EXPECT_TRUE(logged[1].endsWith(" CRC bad-checksum 9000DB")) << logged[1].toStdString();
 }
 
 }  // namespace
