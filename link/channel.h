@@ -22,8 +22,8 @@ public:
     // Called right before a request is written: the serial port drops stale
     // input and output, the network keeps what it has.
     virtual void discardPending() {}
-    // Writes what device() holds buffered without waiting for the event loop.
-    virtual void flush() = 0;
+    // Puts a request on the wire now, not on a later pass of the event loop.
+    virtual void send(const QByteArray& bytes) = 0;
 
     // The reply's time limit in milliseconds, and whether every received
     // byte restarts it (a silence limit) or it runs from the request on.

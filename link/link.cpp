@@ -111,8 +111,7 @@ void Link::waitForReply(const QByteArray& request)
 {
     waiting_ = true;
     channel_->discardPending();
-    channel_->device()->write(request);
-    channel_->flush();  // onto the wire now, not on the next pass of the loop
+    channel_->send(request);
     limit_.start(channel_->replyLimitMs());
     takeBytes();  // a late reply of an earlier request may already be waiting
     QEventLoop loop;

@@ -1,5 +1,7 @@
 #include "serial_channel.h"
 
+#include <unistd.h>
+
 namespace kt {
 namespace {
 
@@ -83,6 +85,23 @@ void SerialChannel::close()
 void SerialChannel::discardPending()
 {
     port_.clear(QSerialPort::AllDirections);
+}
+
+void SerialChannel::send(const QByteArray& bytes)
+{
+    // Straight to the descriptor: QSerialPort's own write path queues the
+    // bytes and wakes the event loop twice for every request. A request is
+    // small and the port's output buffer empty after the purge, so this
+    // normally takes the whole request; anything left goes the queued way.
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(port_.handle(), bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    if (done < bytes.size())
+        port_.write(bytes.sliced(done));
 }
 
 void SerialChannel::onError(QSerialPort::SerialPortError error)

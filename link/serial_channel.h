@@ -23,7 +23,7 @@ public:
     bool isOpen() const override { return port_.isOpen(); }
     QIODevice* device() override { return &port_; }
     void discardPending() override;
-    void flush() override { port_.flush(); }
+    void send(const QByteArray& bytes) override;
     int replyLimitMs() const override { return kSilenceLimitMs; }
     bool limitRestartsOnByte() const override { return true; }
 

@@ -24,7 +24,11 @@ public:
     void close() override;
     bool isOpen() const override { return socket_.state() == QAbstractSocket::ConnectedState; }
     QIODevice* device() override { return &socket_; }
-    void flush() override { socket_.flush(); }
+    void send(const QByteArray& bytes) override
+    {
+        socket_.write(bytes);
+        socket_.flush();
+    }
     int replyLimitMs() const override { return kTotalLimitMs; }
     bool limitRestartsOnByte() const override { return false; }
 
