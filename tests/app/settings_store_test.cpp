@@ -102,7 +102,7 @@ TEST_F(SettingsStore, EachSaveWritesExactlyItsValuesAsTyped) {
     StoredSettings s;
     s.ComPortName = u" ttyUSB0 "_s;
     s.ComBaudRate = u"9600, n,8,1"_s;
-    s.NetIP = u"@10.1.2.3;x=\"y\""_s;
+    s.NetIP = u"@127.1.2.3;x=\"y\""_s;
     s.NetPort = u""_s;
     SavePortSettings(s);
     EXPECT_EQ(section(machineFile()), (Values{{u"TYPE"_s, u"0"_s},
@@ -127,11 +127,11 @@ TEST_F(SettingsStore, EachSaveWritesExactlyItsValuesAsTyped) {
 TEST_F(SettingsStore, NonZeroTypeSelectsTheNetworkPageAndIsSavedAsOne) {
     StoredSettings s = loadSettings();  // clean start, then connected on the network page
     s.type = 1;
-    s.NetIP = u"10.0.0.5"_s;
+    s.NetIP = u"127.0.0.5"_s;
     SavePortSettings(s);
     EXPECT_EQ(section(machineFile()), (Values{{u"TYPE"_s, u"1"_s},
                                               {u"NetPort"_s, u"5003"_s},
-                                              {u"NetIP"_s, u"10.0.0.5"_s},
+                                              {u"NetIP"_s, u"127.0.0.5"_s},
                                               {u"ComBaudRate"_s, u"19200,e,8,1"_s},
                                               {u"ComPortName"_s, u"COM1"_s}}));
 
@@ -149,7 +149,7 @@ TEST_F(SettingsStore, ValueOfTheWrongTypeEndsTheLoading) {
     const char* const names[] = {"FirmwareFile", "TYPE",    "ComBaudRate", "ComPortName",
                                  "NetIP",        "NetPort", "LanguageFlag"};
     const char* const good[] = {"A.KTB",    "1",    "\"9600,n,8,1\"", "ttyS2",
-                                "10.0.0.2", "4001", "ChineseGB"};
+                                "127.0.0.2", "4001", "ChineseGB"};
     const char* const wrong[] = {"@ByteArray(A.KTB)",
                                  "1x",
                                  "@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x1)",
@@ -168,7 +168,7 @@ TEST_F(SettingsStore, ValueOfTheWrongTypeEndsTheLoading) {
         if (bad > 1) expected.type = 1;
         if (bad > 2) expected.ComBaudRate = u"9600,n,8,1"_s;
         if (bad > 3) expected.ComPortName = u"ttyS2"_s;
-        if (bad > 4) expected.NetIP = u"10.0.0.2"_s;
+        if (bad > 4) expected.NetIP = u"127.0.0.2"_s;
         if (bad > 5) expected.NetPort = u"4001"_s;
         EXPECT_EQ(loadSettings(), expected) << "wrong " << names[bad];
     }
