@@ -190,7 +190,7 @@ TEST_F(SettingsStore, HandWrittenFileLoadsAndLoadingRewritesNothing) {
 }
 
 TEST_F(SettingsStore, UnreadableOrCorruptFileGivesDefaults) {
-    const QByteArray values = "[ControllerTools]\nTYPE=1\nNetIP=10.0.0.1\n";
+    const QByteArray values = "[ControllerTools]\nTYPE=1\nNetIP=127.0.0.1\n";
     QByteArray garbage;
     for (int i = 0; i < 4096; ++i) garbage += char(i * 7919 % 251);
     const QByteArray cases[] = {garbage, values + "\x01\x02 no equals sign\n", "folder", values};
@@ -210,7 +210,7 @@ TEST_F(SettingsStore, UnreadableOrCorruptFileGivesDefaults) {
 }
 
 TEST_F(SettingsStore, OrdinaryAccountSavesIntoItsOwnFile) {
-    writeFile(machineFile(), "[ControllerTools]\nFirmwareFile=M.KTB\nNetIP=10.0.0.1\n");
+    writeFile(machineFile(), "[ControllerTools]\nFirmwareFile=M.KTB\nNetIP=127.0.0.1\n");
     setMode(machineFile(), 0444);
     setMode(machineDir_ + u"/Kestrane"_s, 0555);
     QDir().mkpath(accountDir_);
@@ -222,19 +222,19 @@ TEST_F(SettingsStore, OrdinaryAccountSavesIntoItsOwnFile) {
         s = loadSettings();
         ASSERT_EQ(s.FirmwareFile, u"M.KTB"_s);
         s.type = 1;
-        s.NetIP = u"10.0.0.7"_s;
+        s.NetIP = u"127.0.0.7"_s;
         SavePortSettings(s);
         SaveLanguage(u"ChineseGB"_s);
         s.LanguageFlag = u"ChineseGB"_s;
         EXPECT_EQ(loadSettings(), s);  // its own values over the machine's
     }
-    EXPECT_EQ(section(machineFile()).value(u"NetIP"_s), u"10.0.0.1"_s);
+    EXPECT_EQ(section(machineFile()).value(u"NetIP"_s), u"127.0.0.1"_s);
     EXPECT_EQ(section(accountFile()).size(), 6);
 
     // Once the machine-wide file takes a save, the account's old copy goes.
     setMode(machineFile(), 0644);
     setMode(machineDir_ + u"/Kestrane"_s, 0755);
-    s.NetIP = u"10.0.0.9"_s;
+    s.NetIP = u"127.0.0.9"_s;
     SavePortSettings(s);
     EXPECT_EQ(section(accountFile()), (Values{{u"LanguageFlag"_s, u"ChineseGB"_s}}));
     EXPECT_EQ(loadSettings(), s);
