@@ -1,0 +1,175 @@
+#include "tfrm_module.h"
+
+#include "fonts.h"
+#include "message_table.h"
+#include "ui_tfrm_module.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QShowEvent>
+
+namespace kt {
+
+TfrmModule::TfrmModule(std::unique_ptr<Tone> tone, PortLister listPorts, QWidget* parent)
+    : QMainWindow(parent),
+      ui(std::make_unique<Ui::TfrmModule>()),
+      tone_(std::move(tone)),
+      listPorts_(std::move(listPorts)) {
+    ui->setupUi(this);
+    applyDesignFonts();
+
+    // Hidden in this configuration, and nothing shows them: the function
+    // page and the firmware upgrade (the form hides its menu item).
+    ui->pcMain->setTabVisible(ui->pcMain->indexOf(ui->tsFunction), false);
+    ui->pcMain->setTabVisible(ui->pcMain->indexOf(ui->tsFirmware), false);
+
+    // A fixed client area of 680 x 614 below the menu bar; the window follows
+    // the menu bar's height, which changes with the language's font.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    centralWidget()->setFixedSize(680, 614);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    tmrBusy.setInterval(200);
+    tmrClock.setInterval(500);
+    connectHandlers();
+    FormCreate();
+    tmrClock.start();
+}
+
+TfrmModule::~TfrmModule() {
+    link_.ClosePort();
+    if (waitCursor_) QApplication::restoreOverrideCursor();
+}
+
+void TfrmModule::FormCreate() {
+    deviceAddress_ = "0000";
+    languageIndex_ = LanguageIndex::English;
+    fields_ = loadSettings();
+    languageIndex_ = fields_.languageIndex();
+
+    ui->cmbPort->setLister(listPorts_);
+    ui->cmbPort->refill();
+    ui->cmbPort->setCurrentIndex(0);
+    copyFieldsToPortPage();
+}
+
+void TfrmModule::copyFieldsToPortPage() {
+    ui->cmbPort->setEditText(fields_.ComPortName);
+    const int baud = ui->cmbBaudrate->findText(fields_.ComBaudRate);
+    if (baud >= 0) ui->cmbBaudrate->setCurrentIndex(baud);
+    ui->cmbBaudrate->setEditText(fields_.ComBaudRate);
+    ui->edIP->setText(fields_.NetIP);
+    ui->edPort->setText(fields_.NetPort);
+    ui->pnFile->setText(fields_.FirmwareFile);
+    portKind_ = fields_.networkPage() ? PortKind::Network : PortKind::Serial;
+    ui->pcPort->setCurrentWidget(portKind_ == PortKind::Network ? ui->tsNet : ui->tsCom);
+}
+
+void TfrmModule::connectHandlers() {
+    connect(ui->btnConnect, &QPushButton::clicked, this, handler(&TfrmModule::btnConnectClick));
+    connect(ui->sbID, &QScrollBar::valueChanged, this, handler(&TfrmModule::sbIDChange));
+    connect(&tmrBusy, &QTimer::timeout, this, handler(&TfrmModule::tmrBusyTimer));
+    connect(&tmrClock, &QTimer::timeout, this, handler(&TfrmModule::tmrClockTimer));
+    connect(ui->mnuEnglish, &QAction::triggered, this, handler(&TfrmModule::mnuEnglishClick));
+    connect(ui->mnuSimplified, &QAction::triggered, this, handler(&TfrmModule::mnuSimplifiedClick));
+    connect(ui->mnuTraditional, &QAction::triggered, this,
+            handler(&TfrmModule::mnuTraditionalClick));
+    connect(ui->mnuExit, &QAction::triggered, this, handler(&TfrmModule::mnuExitClick));
+    connect(ui->mnuAbout, &QAction::triggered, this, handler(&TfrmModule::mnuAboutClick));
+
+    // Enter anywhere in the window presses the default button, Connect; on
+    // a focused push button it presses that one. Qt knows default buttons
+    // only in dialogs, and an edit passes Enter on.
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, handler(&TfrmModule::enterPressed));
+    }
+}
+
+void TfrmModule::enterPressed() {
+    auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+    if (focused && isAncestorOf(focused)) {
+        focused->click();
+        return;
+    }
+    ui->btnConnect->click();
+}
+
+// The form names the design's faces and their pixel heights (property
+// pixelHeight); here they become installed families at those heights.
+void TfrmModule::applyDesignFonts() {
+    QList<QWidget*> widgets = findChildren<QWidget*>();
+    widgets.prepend(this);
+    for (QWidget* widget : widgets) {
+        const QVariant pixelHeight = widget->property(kPixelHeight);
+        if (!pixelHeight.isValid()) continue;
+        const QFont design = widget->font();
+        widget->setFont(designFont(design.family(), pixelHeight.toInt(), design.bold()));
+    }
+}
+
+void TfrmModule::sbIDChange(int position) {
+    ui->pnID->setText(QString::asprintf("%04d", position));
+}
+
+void TfrmModule::mnuExitClick() {
+    close();
+}
+
+void TfrmModule::mnuAboutClick() {
+    QMessageBox box(QMessageBox::NoIcon, text(6), text(61), QMessageBox::Ok, this);
+    box.setFont(languageFont(languageIndex_));
+    box.exec();
+}
+
+void TfrmModule::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        FormShow();
+        if (!shownBefore_) {
+            shownBefore_ = true;
+            layout()->activate();
+            if (const QScreen* where = screen())
+                move(where->availableGeometry().center() - rect().center());
+        }
+    }
+    QMainWindow::showEvent(event);
+}
+
+// While an operation runs the window is disabled and its close box does
+// nothing: the transaction waits in a nested event loop, and nothing may be
+// torn down underneath it.
+void TfrmModule::closeEvent(QCloseEvent* event) {
+    if (operationRunning_ || !isEnabled()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void TfrmModule::runHandler(const std::function<void()>& body) {
+    QString error;
+    try {
+        body();
+        return;
+    } catch (const std::exception& e) {
+        error = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        error = QStringLiteral("Unknown error");
+    }
+    if (operationRunning_) FinishOperationError();
+    QMessageBox::critical(this, QGuiApplication::applicationDisplayName(), error);
+}
+
+QString TfrmModule::text(int number) const {
+    return MessageTable::text(number, languageIndex_);
+}
+
+}  // namespace kt

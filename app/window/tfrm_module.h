@@ -1,0 +1,135 @@
+// The tool's one window. It reads its controls, runs the operation bracket
+// (BeginOperation, the operation, one epilogue) around an operation of
+// controller/, and writes the results; the dialogue with the device lives in
+// the operations. The fixed layout is the form tfrm_module.ui.
+#pragma once
+
+#include "languages.h"
+#include "link.h"
+#include "serial_port_list.h"
+#include "settings_store.h"
+#include "tone.h"
+
+#include <QAnyStringView>
+#include <QByteArray>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+namespace Ui {
+class TfrmModule;
+}
+
+namespace kt {
+
+class TfrmModule : public QMainWindow {
+    Q_OBJECT
+public:
+    // The serial port names present now; the port box asks at start and each
+    // time its list opens.
+    using PortLister = std::function<QStringList()>;
+
+    // Creates the controls and runs FormCreate (defaults, stored settings,
+    // the serial port list, the port page). The language is applied when the
+    // window is first shown. Every operation ends with a tone played on `tone`.
+    explicit TfrmModule(std::unique_ptr<Tone> tone, PortLister listPorts = presentSerialPorts,
+                        QWidget* parent = nullptr);
+    ~TfrmModule() override;
+
+    // What every operation puts in front of a controller command: "0000"
+    // until a Connect finds a controller, then its address.
+    const QByteArray& DeviceAddress() const { return deviceAddress_; }
+    // 0 until a Connect has identified the controller (codes: controller/connect.h).
+    int ControllerFamily() const { return controllerFamily_; }
+    LanguageIndex languageIndex() const { return languageIndex_; }
+    // The stored values as the window holds them now.
+    const StoredSettings& settingsFields() const { return fields_; }
+
+    // One operation: BeginOperation; if the port does not open,
+    // AbortOperation and false. Otherwise `body` runs its transactions on the
+    // open link and says whether they succeeded, and FinishOperationOk or
+    // FinishOperationError ends it. False at once, with nothing done, while
+    // another operation runs. An exception from `body` ends the operation
+    // with FinishOperationError and goes on to the caller.
+    bool runOperation(const std::function<bool(Link&)>& body);
+    bool operationRunning() const { return operationRunning_; }
+    Link& link() { return link_; }
+
+    // The bracket itself, for operations with an epilogue of their own
+    // (Connect closes the port and aborts when no controller answers).
+    bool BeginOperation();
+    void AbortOperation();
+    void FinishOperationOk();
+    void FinishOperationError();
+    void SetBusy(bool on);
+
+    // Takes the active port page into the fields and stores the port values.
+    void SavePortSettings();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void ApplyLanguageFont();
+
+    void btnConnectClick();
+    void sbIDChange(int position);
+    void tmrBusyTimer();
+    void tmrClockTimer();
+    void mnuEnglishClick();
+    void mnuSimplifiedClick();
+    void mnuTraditionalClick();
+    void mnuExitClick();
+    void mnuAboutClick();
+
+    void connectHandlers();
+    void chooseLanguage(LanguageIndex language);
+    void enterPressed();
+    void applyDesignFonts();
+    void copyFieldsToPortPage();
+    void takeActivePortPage();
+    void showStatus(QAnyStringView english);
+    void setLamp(const QColor& colour);
+    void endOperation();
+    void setWindowEnabled(bool enabled);
+    QString text(int number) const;
+
+    // Runs a handler. An exception that escapes it ends the running
+    // operation, is shown in the standard error box, and the tool goes on:
+    // Qt lets no exception cross its event loop.
+    void runHandler(const std::function<void()>& body);
+    template <typename... Args>
+    auto handler(void (TfrmModule::*method)(Args...)) {
+        return [this, method](Args... args) { runHandler([&] { (this->*method)(args...); }); };
+    }
+
+    // The form's own fonts: the design face in the font, its pixel height here.
+    static constexpr char kPixelHeight[] = "pixelHeight";
+
+    std::unique_ptr<Ui::TfrmModule> ui;
+    std::unique_ptr<Tone> tone_;
+    PortLister listPorts_;
+    Link link_;
+
+    QTimer tmrBusy;
+    QTimer tmrClock;
+    int busyBlinkPhase_ = 0;  // not reset when the blink stops
+
+    QByteArray deviceAddress_ = "0000";
+    int controllerFamily_ = 0;
+    LanguageIndex languageIndex_ = LanguageIndex::English;
+    StoredSettings fields_;
+    PortKind portKind_ = PortKind::Serial;
+
+    bool operationRunning_ = false;
+    bool waitCursor_ = false;
+    bool shownBefore_ = false;
+    QPointer<QWidget> focusBeforeBusy_;
+};
+
+}  // namespace kt

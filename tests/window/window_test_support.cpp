@@ -1,0 +1,82 @@
+#include "window_test_support.h"
+
+#include "lamp.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTest>
+
+namespace kttest {
+namespace {
+
+// The application lives from before the first test to after the last: a
+// QApplication left to the exit handlers outlives Qt's own globals.
+class Application : public ::testing::Environment {
+public:
+    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char arg0_[12] = "test_window";
+    char* argv_[2] = {arg0_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] ::testing::Environment* const application =
+    ::testing::AddGlobalTestEnvironment(new Application);
+
+}  // namespace
+
+void ProbeTone::play(int frequencyHz, int durationMs) {
+    played.append({frequencyHz, durationMs, window && window->link().isOpen()});
+}
+
+void WindowTest::SetUp() {
+    ASSERT_TRUE(settingsDir_.isValid());
+    // Never the machine's /etc/xdg or the account's own settings.
+    QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope,
+                       settingsDir_.filePath(QStringLiteral("machine")));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       settingsDir_.filePath(QStringLiteral("account")));
+}
+
+void WindowTest::TearDown() {
+    window_.reset();
+}
+
+kt::TfrmModule& WindowTest::start() {
+    window_.reset();
+    auto tone = std::make_unique<ProbeTone>();
+    tone_ = tone.get();
+    window_ = std::make_unique<kt::TfrmModule>(std::move(tone), [this] { return ports_; });
+    tone_->window = window_.get();
+    window_->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    return *window_;
+}
+
+QString WindowTest::status() const {
+    return child<QLabel>("pnMsg")->text();
+}
+
+QColor WindowTest::lamp() const {
+    return child<kt::Lamp>("shComm")->fillColor();
+}
+
+void WindowTest::useNetwork(quint16 port) {
+    child<QTabWidget>("pcPort")->setCurrentWidget(child("tsNet"));
+    child<QLineEdit>("edIP")->setText(QStringLiteral("127.0.0.1"));
+    child<QLineEdit>("edPort")->setText(QString::number(port));
+}
+
+void WindowTest::useSerial(const QString& portName) {
+    child<QTabWidget>("pcPort")->setCurrentWidget(child("tsCom"));
+    child<QComboBox>("cmbPort")->setEditText(portName);
+}
+
+}  // namespace kttest

@@ -1,0 +1,66 @@
+// The window under test: a real TfrmModule with its settings in a temporary
+// folder, a tone that records, and the port names the test chooses.
+#pragma once
+
+#include "tfrm_module.h"
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+#include <stdexcept>
+
+namespace kttest {
+
+// Each tone, and whether the port was still open while it sounded.
+class ProbeTone : public kt::Tone {
+public:
+    struct Played {
+        int frequencyHz;
+        int durationMs;
+        bool portOpen;
+        bool operator==(const Played&) const = default;
+    };
+    void play(int frequencyHz, int durationMs) override;
+
+    kt::TfrmModule* window = nullptr;
+    QList<Played> played;
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates the window (FormCreate) and shows it (FormShow); any earlier
+    // one is closed first, as when the tool is started again.
+    kt::TfrmModule& start();
+
+    template <typename T = QWidget>
+    T* child(const char* name) const {
+        T* found = window_->findChild<T*>(QString::fromLatin1(name));
+        if (!found) throw std::runtime_error(std::string("no control ") + name);
+        return found;
+    }
+    QString status() const;
+    QColor lamp() const;
+    // Puts the port page on the network page, aimed at 127.0.0.1:port.
+    void useNetwork(quint16 port);
+    // Puts the port page on the serial page, with this port name.
+    void useSerial(const QString& portName);
+
+    QTemporaryDir settingsDir_;
+    QStringList ports_{QStringLiteral("ttyS0")};  // what the port box lists
+    std::unique_ptr<kt::TfrmModule> window_;
+    ProbeTone* tone_ = nullptr;
+};
+
+}  // namespace kttest
+
+// Readable failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
