@@ -1,6 +1,9 @@
 #include "controller.h"
 
+#include "basic_commands.h"
+#include "event_commands.h"
 #include "identification_commands.h"
+#include "io_commands.h"
 
 namespace ktsim {
 
@@ -10,6 +13,7 @@ Controller::Controller(const DeviceConfig& config) {
 
 void Controller::setConfig(const DeviceConfig& config) {
     config_ = config.resolved();
+    state_ = DeviceState();
     registerCommands();
 }
 
@@ -17,9 +21,14 @@ void Controller::registerCommands() {
     registry_.clear();
     // Each command group adds its own commands for the current family.
     addIdentificationCommands(registry_, *this);
+    addBasicCommands(registry_, *this);
+    addIoCommands(registry_, *this);
+    addEventCommands(registry_, *this);
 }
 
 std::optional<Answer> Controller::answer(const Request& request) {
+    // A controller that is starting up again hears nothing.
+    if (state_.restarting()) return std::nullopt;
     const auto match = registry_.match(request.text, request.style, config_.address);
     if (!match) return std::nullopt;
     auto payload = match->command->handler(match->context);

@@ -1,9 +1,11 @@
 // The substitute controller itself: its configuration, its current address
-// (which "0000AV" + serial + new ID changes) and its command table.
+// (which "0000AV" + serial + new ID changes), what it remembers between
+// requests, and its command table.
 #pragma once
 
 #include "command_registry.h"
 #include "device_config.h"
+#include "device_state.h"
 #include "request.h"
 
 #include "frames.h"
@@ -29,15 +31,20 @@ public:
 
     // The configuration as resolved, with the address the controller has now.
     const DeviceConfig& config() const { return config_; }
-    // Starts over as another controller: new identity, fresh command table.
+    // Starts over as another controller: new identity, fresh state and
+    // command table.
     void setConfig(const DeviceConfig& config);
 
     const QByteArray& address() const { return config_.address; }
     void setAddress(const QByteArray& address) { config_.address = address; }
 
     // The controller's reply to a request whose checksum was right, or
-    // nullopt when it stays silent (not addressed, unknown command).
+    // nullopt when it stays silent (restarting, not addressed, unknown
+    // command, arguments it does not take).
     std::optional<Answer> answer(const Request& request);
+
+    DeviceState& state() { return state_; }
+    const DeviceState& state() const { return state_; }
 
     CommandRegistry& registry() { return registry_; }
 
@@ -45,6 +52,7 @@ private:
     void registerCommands();
 
     DeviceConfig config_;
+    DeviceState state_;
     CommandRegistry registry_;
 };
 

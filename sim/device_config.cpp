@@ -33,6 +33,9 @@ FamilyIdentity familyIdentity(int family) {
     }
 }
 
+// Longer than any wait of the tool; a bound that catches typing errors.
+constexpr int kMaxRestartMs = 600000;
+
 // Reply payloads must never hold CR, the lead bytes or EOT: printable ASCII only.
 bool isPrintable(const QByteArray& text) {
     for (const char c : text) {
@@ -82,6 +85,9 @@ QString DeviceConfig::validate() const {
         return QStringLiteral("AV reply length must be 20 or 28, got %1").arg(r.avReplyLength);
     if (error.isEmpty())
         error = checkField("AV version text", r.avVersion, r.avReplyLength == 28 ? 16 : 8);
+    if (error.isEmpty() && (r.factoryResetMs < 0 || r.factoryResetMs > kMaxRestartMs ||
+                            r.rebootMs < 0 || r.rebootMs > kMaxRestartMs))
+        return QStringLiteral("restart times must be 0 to %1 ms").arg(kMaxRestartMs);
     return error;
 }
 

@@ -27,6 +27,11 @@ struct DeviceConfig {
     // Family 4: the version text of the "AV" reply, 8 characters for the
     // 20-byte frame or 16 for the 28-byte one; empty gives a default.
     QByteArray avVersion = {};
+    // How long the controller answers nothing after a factory reset ("AR01",
+    // family 4 "AI") and after a reboot ("AR00", "AJ"). The tool waits 16 s
+    // and 3.5 s before it asks family 4 again; tests may shorten these.
+    int factoryResetMs = 12000;
+    int rebootMs = 3000;
 
     // Fills every empty or zero field with the family's default.
     DeviceConfig resolved() const;

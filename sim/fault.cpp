@@ -5,30 +5,38 @@
 namespace ktsim {
 namespace {
 
+// What follows "=": nothing, milliseconds, or a frame length in bytes.
+enum class Value { None, Ms, Bytes };
+
 struct KindName {
     FaultKind kind;
     const char* name;
-    bool takesMs;
+    Value value;
 };
 
 constexpr std::array kKinds = {
-    KindName{FaultKind::Silent, "silent", false},
-    KindName{FaultKind::BadCrc, "badcrc", false},
-    KindName{FaultKind::Lowercase, "lowercase", false},
-    KindName{FaultKind::Noise, "noise", false},
-    KindName{FaultKind::DoubleLead, "doublelead", false},
-    KindName{FaultKind::TwoFrames, "twoframes", false},
-    KindName{FaultKind::Trickle, "trickle", true},
-    KindName{FaultKind::Gap, "gap", true},
-    KindName{FaultKind::Delay, "delay", true},
-    KindName{FaultKind::WrongLength, "wronglen", false},
-    KindName{FaultKind::Huge, "huge", false},
-    KindName{FaultKind::ZeroByte, "zerobyte", false},
-    KindName{FaultKind::Drop, "drop", false},
+    KindName{FaultKind::Silent, "silent", Value::None},
+    KindName{FaultKind::BadCrc, "badcrc", Value::None},
+    KindName{FaultKind::Lowercase, "lowercase", Value::None},
+    KindName{FaultKind::Noise, "noise", Value::None},
+    KindName{FaultKind::DoubleLead, "doublelead", Value::None},
+    KindName{FaultKind::TwoFrames, "twoframes", Value::None},
+    KindName{FaultKind::Trickle, "trickle", Value::Ms},
+    KindName{FaultKind::Gap, "gap", Value::Ms},
+    KindName{FaultKind::Delay, "delay", Value::Ms},
+    KindName{FaultKind::WrongLength, "wronglen", Value::None},
+    KindName{FaultKind::Huge, "huge", Value::None},
+    KindName{FaultKind::ZeroByte, "zerobyte", Value::None},
+    KindName{FaultKind::Drop, "drop", Value::None},
+    KindName{FaultKind::Length, "length", Value::Bytes},
 };
 
 // Longer than any time limit of the tool; a bound that catches typing errors.
 constexpr int kMaxFaultMs = 600000;
+// Room for an oversized frame, with the smallest reply frame (no payload) at
+// the other end.
+constexpr int kMaxFrameLength = 4000;
+constexpr int kMinFrameLength = 4;
 
 std::optional<Fault> fail(QString* error, const QString& reason) {
     if (error) *error = reason;
@@ -62,6 +70,7 @@ QString Fault::toString() const {
     QString text = QString::fromLatin1(letters.join(',')) + QLatin1Char(':') +
                    QLatin1String(faultKindName(kind));
     if (ms > 0) text += QLatin1Char('=') + QString::number(ms);
+    if (length > 0) text += QLatin1Char('=') + QString::number(length);
     if (remaining >= 0) text += QLatin1Char('@') + QString::number(remaining);
     return text;
 }
@@ -105,13 +114,22 @@ std::optional<Fault> Fault::parse(QStringView faultText, QString* error) {
     for (const KindName& k : kKinds) {
         if (kindName != QLatin1String(k.name)) continue;
         fault.kind = k.kind;
-        if (k.takesMs) {
+        if (k.value == Value::Ms) {
             const auto ms = positiveNumber(msText, kMaxFaultMs);
             if (!ms)
                 return fail(error, QStringLiteral("fault %1: %2 needs =MS, 1 to %3 milliseconds")
                                        .arg(quoted, QLatin1String(k.name))
                                        .arg(kMaxFaultMs));
             fault.ms = *ms;
+        } else if (k.value == Value::Bytes) {
+            const auto bytes = positiveNumber(msText, kMaxFrameLength);
+            if (!bytes || *bytes < kMinFrameLength)
+                return fail(error,
+                            QStringLiteral("fault %1: %2 needs =N, a frame of %3 to %4 bytes")
+                                .arg(quoted, QLatin1String(k.name))
+                                .arg(kMinFrameLength)
+                                .arg(kMaxFrameLength));
+            fault.length = *bytes;
         } else if (equals >= 0) {
             return fail(
                 error,
@@ -121,7 +139,7 @@ std::optional<Fault> Fault::parse(QStringView faultText, QString* error) {
     }
     return fail(error, QStringLiteral("fault %1: unknown kind \"%2\"; known: silent, badcrc, "
                                       "lowercase, noise, doublelead, twoframes, trickle=MS, "
-                                      "gap=MS, delay=MS, wronglen, huge, zerobyte, drop")
+                                      "gap=MS, delay=MS, wronglen, length=N, huge, zerobyte, drop")
                            .arg(quoted, kindName.toString()));
 }
 

@@ -25,12 +25,14 @@ enum class FaultKind {
     Huge,         // a frame of 1500 bytes or more with a valid checksum
     ZeroByte,     // a zero byte inside the payload, valid checksum
     Drop,         // half the frame, then the connection (or the pty) closes
+    Length,       // the payload padded or cut so that the frame has that many bytes
 };
 
 struct Fault {
     QList<QByteArray> letters;  // command letters; "*" matches every command
     FaultKind kind = FaultKind::Silent;
     int ms = 0;          // Trickle, Gap, Delay
+    int length = 0;      // Length: bytes in the whole frame, lead byte to CR
     int remaining = -1;  // requests left to affect; -1 for all of them
 
     bool matches(const QByteArray& commandLetters) const;

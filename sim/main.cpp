@@ -41,6 +41,8 @@ int main(int argc, char** argv) {
     simulator.setVerbose(options.verbose);
     simulator.setPace(options.paceBaud);
     for (const QString& faultText : options.faults) simulator.addFault(faultText);
+    simulator.controller().state().setInputs(options.inputs);
+    ktsim::bufferSampleEvents(simulator.controller().state(), options.events);
     QString error;
     if (!options.logFile.isEmpty() && !simulator.openLogFile(options.logFile, &error)) {
         printLine(QStringLiteral("ktsim: ") + error, stderr);

@@ -3,12 +3,16 @@
 #include "fault.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
+#include <utility>
 
 namespace ktsim {
 namespace {
 
 // The most a tty's baud setting goes to; a bound that catches typing errors.
 constexpr int kMaxPaceBaud = 4000000;
+constexpr int kMaxRestartMs = 600000;
+constexpr int kMaxEvents = 10000;
 
 std::optional<int> numberIn(const QString& text, int min, int max) {
     bool ok = false;
@@ -46,6 +50,17 @@ Which controller:
   --ac-length 15|17     frame length of the "AC" reply (default 15 for
                         family 8, 17 for the others)
   --av-length 20|28     family 4: frame length of the "AV" reply (default 20)
+  --factory-reset-ms MS how long it answers nothing after a factory reset
+                        (default 12000; the tool waits 16000 before asking
+                        family 4 again)
+  --reboot-ms MS        the same after a reboot (default 3000; the tool
+                        waits 3500)
+
+What it holds at start:
+  --inputs BITS         eight 0/1 characters, input 1 first (default
+                        00000000), read by the I/O test
+  --events N            buffer N made-up events (default 0), one a minute
+                        back from now, for the polling test
 
 Faults (repeatable): --fault LETTERS:KIND[=MS][@N]
   LETTERS is a command's letters (AC, AS, DB, AV), several joined by commas,
@@ -61,6 +76,7 @@ Faults (repeatable): --fault LETTERS:KIND[=MS][@N]
     gap=MS        one pause of MS milliseconds in the middle of the frame
     delay=MS      the whole reply held back MS milliseconds
     wronglen      one payload character more
+    length=N      the payload padded with '0' or cut: a frame of N bytes
     huge          a frame of 1500 bytes or more with a valid checksum
     zerobyte      a zero byte inside the payload, valid checksum
     drop          half the frame, then the TCP connection closes (on the pty:
@@ -79,6 +95,7 @@ Examples:
   ktsim --pty --version-code V6 --family 2      # identification fails
   ktsim --tcp 0 --fault DB:silent --fault '*:trickle=250@2'
   ktsim --pty --fault AC:drop@1 --pace 115200 --log /tmp/ktsim.log
+  ktsim --pty --inputs 10100001 --events 3
 )");
 }
 
@@ -94,13 +111,17 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     const QCommandLineOption versionCode(QStringLiteral("version-code"), {}, QStringLiteral("VV"));
     const QCommandLineOption acLength(QStringLiteral("ac-length"), {}, QStringLiteral("N"));
     const QCommandLineOption avLength(QStringLiteral("av-length"), {}, QStringLiteral("N"));
+    const QCommandLineOption resetMs(QStringLiteral("factory-reset-ms"), {}, QStringLiteral("MS"));
+    const QCommandLineOption rebootMs(QStringLiteral("reboot-ms"), {}, QStringLiteral("MS"));
+    const QCommandLineOption inputs(QStringLiteral("inputs"), {}, QStringLiteral("BITS"));
+    const QCommandLineOption events(QStringLiteral("events"), {}, QStringLiteral("N"));
     const QCommandLineOption fault(QStringLiteral("fault"), {}, QStringLiteral("FAULT"));
     const QCommandLineOption pace(QStringLiteral("pace"), {}, QStringLiteral("BAUD"));
     const QCommandLineOption log(QStringLiteral("log"), {}, QStringLiteral("FILE"));
     const QCommandLineOption verbose(QStringList{QStringLiteral("v"), QStringLiteral("verbose")});
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOptions({tcp, pty, family, address, serial, model, versionCode, acLength, avLength,
-                       fault, pace, log, verbose, help});
+                       resetMs, rebootMs, inputs, events, fault, pace, log, verbose, help});
 
     ParsedOptions result;
     SimOptions& o = result.options;
@@ -150,6 +171,34 @@ ParsedOptions parseOptions(const QStringList& arguments) {
             return failed(QStringLiteral("--av-length needs 20 or 28, got \"%1\"")
                               .arg(parser.value(avLength)));
         o.config.avReplyLength = *n;
+    }
+    for (auto [option, field] : {std::pair{&resetMs, &o.config.factoryResetMs},
+                                 std::pair{&rebootMs, &o.config.rebootMs}}) {
+        if (!parser.isSet(*option)) continue;
+        const auto ms = numberIn(parser.value(*option), 0, kMaxRestartMs);
+        if (!ms)
+            return failed(QStringLiteral("--%1 needs 0 to %2 milliseconds, got \"%3\"")
+                              .arg(option->names().first())
+                              .arg(kMaxRestartMs)
+                              .arg(parser.value(*option)));
+        *field = *ms;
+    }
+    if (parser.isSet(inputs)) {
+        const QString bits = parser.value(inputs);
+        if (bits.size() != 8 || bits.contains(QRegularExpression(QStringLiteral("[^01]"))))
+            return failed(
+                QStringLiteral("--inputs needs eight 0/1 characters, got \"%1\"").arg(bits));
+        for (int i = 0; i < 8; ++i) {
+            if (bits[i] == QLatin1Char('1')) o.inputs |= quint8(1u << i);
+        }
+    }
+    if (parser.isSet(events)) {
+        const auto n = numberIn(parser.value(events), 0, kMaxEvents);
+        if (!n)
+            return failed(QStringLiteral("--events needs 0 to %1, got \"%2\"")
+                              .arg(kMaxEvents)
+                              .arg(parser.value(events)));
+        o.events = *n;
     }
     // An empty value would quietly mean "the family's default".
     for (const QCommandLineOption* option : {&address, &model, &versionCode}) {

@@ -15,6 +15,8 @@ struct SimOptions {
     std::optional<quint16> tcpPort;
     bool pty = false;
     QStringList faults;  // checked already
+    quint8 inputs = 0;   // bit 0 is input 1
+    int events = 0;      // made-up events buffered at start
     int paceBaud = 0;
     QString logFile;
     bool verbose = false;

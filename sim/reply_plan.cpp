@@ -50,6 +50,15 @@ std::optional<ReplyPlan> shapeReply(const Answer& answer, const QList<Fault>& fa
 
     QByteArray payload = answer.payload;
     if (has(faults, FaultKind::WrongLength)) payload.append('0');
+    for (const Fault& f : faults) {
+        if (f.kind != FaultKind::Length) continue;
+        const qsizetype overhead = kt::BuildReply(answer.style, {}).size();
+        const qsizetype wanted = std::max<qsizetype>(0, f.length - overhead);
+        if (payload.size() > wanted)
+            payload.truncate(wanted);
+        else
+            payload.append(QByteArray(wanted - payload.size(), '0'));
+    }
     if (has(faults, FaultKind::Huge) && payload.size() < kt::kFrameBufferSize)
         payload.append(QByteArray(kt::kFrameBufferSize - payload.size(), 'H'));
     if (has(faults, FaultKind::ZeroByte)) {

@@ -64,4 +64,20 @@ DeviceConfig SimThread::config() const {
     return call([](Simulator& s) { return s.config(); });
 }
 
+ControllerState SimThread::state() const {
+    return call([](Simulator& s) { return s.controller().state().snapshot(); });
+}
+
+void SimThread::setInputs(quint8 mask) {
+    call([mask](Simulator& s) { s.controller().state().setInputs(mask); });
+}
+
+bool SimThread::pushEvent(const Event& event, QString* error) {
+    return call([&](Simulator& s) { return s.controller().state().pushEvent(event, error); });
+}
+
+void SimThread::setClock(const QDateTime& wallTime) {
+    call([&](Simulator& s) { s.controller().state().setClock(wallTime); });
+}
+
 }  // namespace ktsim

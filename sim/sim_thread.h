@@ -44,11 +44,22 @@ public:
     // Every reply byte no faster than this baud rate; 0: no limit.
     void setPace(int baud);
 
-    // Becomes another controller (family, address, identity); false with the
+    // Becomes another controller (family, address, identity, fresh state); false with the
     // reason in *error when the configuration is not usable.
     bool setConfig(const DeviceConfig& config, QString* error = nullptr);
     // Resolved, with the address the controller has now.
     DeviceConfig config() const;
+
+    // What the controller remembers now: clock, alarm, inputs, outputs,
+    // buffered events, speed, restarts.
+    ControllerState state() const;
+    // Input n is active when bit n-1 is set.
+    void setInputs(quint8 mask);
+    // Buffers an event behind the others; false with the reason in *error
+    // when its fields do not fit the reply layouts.
+    bool pushEvent(const Event& event, QString* error = nullptr);
+    // The controller's clock goes on from these wall-clock fields.
+    void setClock(const QDateTime& wallTime);
 
     // Runs fn in the simulator's thread and waits for it.
     template <typename Fn>

@@ -73,10 +73,14 @@ std::optional<ReplyPlan> Simulator::respond(const Request& request) {
         if (verbose_) trace("   no reply: bad checksum");
         return std::nullopt;
     }
+    const bool restarting = controller_.state().restarting();
     const auto answer = controller_.answer(request);
     if (!answer) {
-        if (verbose_)
-            trace("   no reply: not addressed to " + controller_.address() + " or unknown command");
+        if (verbose_ && restarting)
+            trace("   no reply: restarting");
+        else if (verbose_)
+            trace("   no reply: not addressed to " + controller_.address() +
+                  ", unknown command or arguments");
         return std::nullopt;
     }
     auto plan = shapeReply(*answer, faults_.take(answer->letters));

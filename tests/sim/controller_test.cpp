@@ -8,12 +8,7 @@ namespace ktsim {
 namespace {
 
 using test::positions;
-
-// The controller's whole reply frame to a CRC request, or empty for silence.
-QByteArray replyTo(Controller& controller, QByteArrayView text) {
-    const auto answer = controller.answer(RequestParser::classify(test::crcRequest(text)));
-    return answer ? kt::BuildReply(answer->style, answer->payload) : QByteArray();
-}
+using test::replyTo;
 
 // How the tool's Connect tells the family from a 29-byte "DB" reply.
 int familyFromIdentity(const QByteArray& frame) {

@@ -49,9 +49,9 @@ TEST(FaultText, ParsesLettersKindTimeAndCount) {
     EXPECT_TRUE(two.matches("AS"));
     EXPECT_FALSE(two.matches("DB"));
 
-    for (const char* bad :
-         {"", "DB", ":silent", "DB:", "DB:loud", "DB:trickle", "DB:trickle=0", "DB:trickle=x",
-          "DB:silent=5", "DB:silent@0", "DB:silent@", ",DB:drop"}) {
+    for (const char* bad : {"", "DB", ":silent", "DB:", "DB:loud", "DB:trickle", "DB:trickle=0",
+                            "DB:trickle=x", "DB:silent=5", "DB:silent@0", "DB:silent@", ",DB:drop",
+                            "DB:length", "DB:length=3", "DB:length=4001"}) {
         QString error;
         EXPECT_FALSE(Fault::parse(QString::fromLatin1(bad), &error)) << bad;
         EXPECT_FALSE(error.isEmpty()) << bad;
@@ -113,6 +113,16 @@ TEST(FaultShapes, LengthFaultsKeepAValidChecksum) {
     EXPECT_GE(huge.size(), kt::kFrameBufferSize);
     EXPECT_TRUE(kt::CheckCrcReply(huge.constData(), static_cast<int>(huge.size())));
     EXPECT_FALSE(collect(huge).accepted);
+
+    // length=N pads with '0' or cuts the payload, the checksum made anew.
+    const Collected padded = collect(shaped("DB:length=40"));
+    EXPECT_TRUE(padded.accepted);
+    EXPECT_EQ(padded.length, 40);
+    EXPECT_TRUE(padded.text.startsWith("\x03" + kDb.payload + "00000000000"));
+    const Collected cut = collect(shaped("DB:length=12"));
+    EXPECT_TRUE(cut.accepted);
+    EXPECT_EQ(cut.text.mid(1, 5), kDb.payload.first(5));
+    EXPECT_EQ(fault("DB:length=40@2").toString(), QStringLiteral("DB:length=40@2"));
 
     const Collected zero = collect(shaped("DB:zerobyte"));
     EXPECT_TRUE(zero.accepted);

@@ -2,8 +2,10 @@
 // positions, and a reader that collects a reply the way the tool does.
 #pragma once
 
+#include "controller.h"
 #include "frames.h"
 #include "reply_collector.h"
+#include "request_parser.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -18,6 +20,12 @@ inline QByteArray crcRequest(QByteArrayView text) {
 // Characters from..to of a reply, counted from 1 at its lead byte.
 inline QByteArray positions(const QByteArray& frame, int from, int to) {
     return frame.mid(from - 1, to - from + 1);
+}
+
+// The controller's whole reply frame to a CRC request, or empty for silence.
+inline QByteArray replyTo(Controller& controller, QByteArrayView text) {
+    const auto answer = controller.answer(RequestParser::classify(crcRequest(text)));
+    return answer ? kt::BuildReply(answer->style, answer->payload) : QByteArray();
 }
 
 struct Received {

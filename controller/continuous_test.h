@@ -1,0 +1,42 @@
+// What the two continuous tests (digital I/O and event polling) share. Each
+// runs pass after pass on the open link while keepRunning() says so: the
+// window's TestRunning flag, cleared by a second press of the test's button
+// or by closing the window. It is read before each pass, so a pass once
+// begun runs to its end. Before each command the loop lets pending events
+// run, which is how that second press arrives.
+#pragma once
+
+#include "operation.h"
+
+#include <QCoreApplication>
+#include <functional>
+
+namespace kt {
+
+// Asked before every pass; empty runs a single pass.
+using KeepRunning = std::function<bool()>;
+
+struct ContinuousTestResult {
+    // A continuous test always ends with FinishOperationOk, whatever the
+    // controller answered.
+    bool ok = true;
+    int passes = 0;
+};
+
+namespace detail {
+
+// The pauses of both loops: after each command of a pass.
+inline constexpr int kLoopPauseMs = 20;
+
+inline bool goOn(const KeepRunning& keepRunning, int passes) {
+    return keepRunning ? keepRunning() : passes == 0;
+}
+
+// Lets the window handle what is pending (a repaint, a ticked box, the
+// cancelling press) before the next command.
+inline void letPendingEventsRun() {
+    QCoreApplication::processEvents();
+}
+
+}  // namespace detail
+}  // namespace kt

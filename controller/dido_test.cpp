@@ -1,0 +1,95 @@
+#include "dido_test.h"
+
+#include "commands.h"
+#include "reply_fields.h"
+
+namespace kt {
+namespace {
+
+using detail::accepted;
+using detail::kLoopPauseMs;
+using detail::letPendingEventsRun;
+using detail::pause;
+
+class DidoLoop {
+public:
+    DidoLoop(Link& link, const QByteArray& address, int family, const DidoObserver& observer)
+        : link_(link), address_(address), family_(family), observer_(observer) {}
+
+    void passFour() {
+        for (int output = 1; output <= 3; ++output) {
+            letPendingEventsRun();
+            link_.SendCommand(address_ + command::OutputCommand(family_, output, checked(output)));
+            pause(kLoopPauseMs);
+        }
+        letPendingEventsRun();
+        // The long reply carries an event as well; the inputs sit at the same places.
+        if (accepted(link_, address_ + command::kReadInputsFour, {52, 32}))
+            showInputs(23, {1, 2, 3, 4});
+        pause(kLoopPauseMs);
+        letPendingEventsRun();
+        if (accepted(link_, address_ + command::kReadInputs78Four, {14})) showInputs(7, {7, 8});
+        pause(kLoopPauseMs);
+    }
+
+    void endFour() {
+        pause(kLoopPauseMs);
+        link_.SendCommand(address_ + command::kEndIoTestFour);
+    }
+
+    void passCommon() {
+        for (int output = 1; output <= 4; ++output) {
+            if (!checked(output)) continue;  // an unticked box sends nothing
+            letPendingEventsRun();
+            link_.SendCommand(address_ + command::OutputCommand(family_, output, true));
+            pause(kLoopPauseMs);
+        }
+        letPendingEventsRun();
+        if (accepted(link_, address_ + command::kReadInputs, {29}))
+            showInputs(8, {1, 2, 3, 4, 5, 6, 7, 8});
+        pause(kLoopPauseMs);
+    }
+
+    void endCommon() { link_.SendCommand(address_ + command::kEndIoTest); }
+
+private:
+    bool checked(int output) const {
+        return observer_.outputChecked && observer_.outputChecked(output);
+    }
+
+    // One reply character per lamp, in order from position first.
+    void showInputs(int first, std::initializer_list<int> inputs) {
+        if (!observer_.inputRead) return;
+        int p = first;
+        for (int input : inputs) observer_.inputRead(input, detail::field(link_, p++, 1) == "1");
+    }
+
+    Link& link_;
+    const QByteArray& address_;
+    const int family_;
+    const DidoObserver& observer_;
+};
+
+}  // namespace
+
+ContinuousTestResult DidoTest(Link& link, const QByteArray& address, int family,
+                              const DidoObserver& observer) {
+    if (observer.showStatus) observer.showStatus("DIDO test");
+    letPendingEventsRun();
+    DidoLoop loop(link, address, family, observer);
+    ContinuousTestResult result;
+    while (detail::goOn(observer.keepRunning, result.passes)) {
+        if (family == 4)
+            loop.passFour();
+        else
+            loop.passCommon();
+        ++result.passes;
+    }
+    if (family == 4)
+        loop.endFour();
+    else
+        loop.endCommon();
+    return result;
+}
+
+}  // namespace kt
