@@ -1,0 +1,165 @@
+// kttools_screenshots OUTDIR [--connect]
+//
+// Shows the real window, as kttools does, and writes a PNG of it for every
+// visible page in each language: OUTDIR/<language>-<page>.png, the port page
+// on NET throughout and once on COM, plus the open Language menu. With
+// --connect it first presses Connect, so the panels show a controller (point
+// the stored settings at a ktsim). The tone is silent. Exits 1 when a page or
+// menu item it expects is missing, after writing all it could.
+#include "tfrm_module.h"
+#include "tone.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTextStream>
+#include <QThread>
+#include <QWindow>
+
+namespace {
+
+QTextStream err(stderr);
+
+// Lets the window settle: pending events, the repaint they cause, and the
+// X server's copy of it.
+void settle(int ms = 150) {
+    const QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+}
+
+bool save(const QPixmap& picture, const QString& path) {
+    if (picture.isNull() || !picture.save(path)) {
+        err << "could not write " << path << "\n";
+        return false;
+    }
+    QTextStream(stdout) << path << "\n";
+    return true;
+}
+
+// The window as the X server shows it, menu bar included.
+bool grabWindow(QWidget& window, const QString& path) {
+    settle();
+    return save(window.screen()->grabWindow(window.winId()), path);
+}
+
+// A named object of the window; a missing one is reported and spoils the
+// exit status, and the run goes on without it.
+template <typename T>
+T* find(QWidget& window, const char* name, bool& complete) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found) {
+        err << "no " << name << " in the window\n";
+        complete = false;
+    }
+    return found;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("KT350 KT460 Tools"));
+    const QStringList args = app.arguments();
+    if (args.size() < 2) {
+        err << "usage: kttools_screenshots OUTDIR [--connect]\n";
+        return 2;
+    }
+    const QDir out(args[1]);
+    if (!QDir().mkpath(out.path())) {
+        err << "cannot create " << out.path() << "\n";
+        return 2;
+    }
+
+    // A fixed port list, so the pictures do not depend on this machine.
+    kt::TfrmModule window(std::make_unique<kt::RecordingTone>(), [] {
+        return QStringList{QStringLiteral("ttyS0"), QStringLiteral("ttyUSB0")};
+    });
+    window.show();
+    const QDeadlineTimer exposed(5000);
+    while (!(window.windowHandle() && window.windowHandle()->isExposed()) && !exposed.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (!window.windowHandle() || !window.windowHandle()->isExposed()) {
+        err << "the window was never shown: is there a display?\n";
+        return 1;
+    }
+    settle(300);
+
+    bool complete = true;
+    auto* pcMain = find<QTabWidget>(window, "pcMain", complete);
+    auto* pcPort = find<QTabWidget>(window, "pcPort", complete);
+    auto* tsNet = find<QWidget>(window, "tsNet", complete);
+    auto* tsCom = find<QWidget>(window, "tsCom", complete);
+
+    if (args.contains(QStringLiteral("--connect"))) {
+        if (auto* connect = find<QPushButton>(window, "btnConnect", complete)) {
+            if (pcPort && tsNet) pcPort->setCurrentWidget(tsNet);
+            connect->click();  // returns when the operation has ended
+        }
+    }
+
+    struct Page {
+        const char* name;
+        const char* file;
+    };
+    const Page pages[] = {{"tsTest", "basic-test"},
+                          {"tsSetCtrl", "controller"},
+                          {"tsSetV7", "v7-module"},
+                          {"tsSetV5", "v5-module"},
+                          {"tsCommand", "command-test"}};
+    struct Language {
+        const char* action;
+        const char* file;
+    };
+    const Language languages[] = {{"mnuEnglish", "english"},
+                                  {"mnuSimplified", "simplified"},
+                                  {"mnuTraditional", "traditional"}};
+
+    for (const Language& language : languages) {
+        auto* choose = find<QAction>(window, language.action, complete);
+        if (!choose) continue;
+        choose->trigger();
+        const QString prefix = QString::fromLatin1(language.file) + u'-';
+
+        if (pcPort && tsNet) pcPort->setCurrentWidget(tsNet);
+        for (const Page& page : pages) {
+            auto* widget = find<QWidget>(window, page.name, complete);
+            if (!pcMain || !widget) continue;
+            pcMain->setCurrentWidget(widget);
+            complete &=
+                grabWindow(window, out.filePath(prefix + QLatin1String(page.file) + ".png"));
+        }
+        if (pcMain && pcPort && tsCom) {
+            if (auto* first = window.findChild<QWidget*>(QStringLiteral("tsTest")))
+                pcMain->setCurrentWidget(first);
+            pcPort->setCurrentWidget(tsCom);
+            complete &= grabWindow(window, out.filePath(prefix + "com-port.png"));
+            if (tsNet) pcPort->setCurrentWidget(tsNet);
+        }
+
+        // The Language menu open over the window: each language's name in
+        // its own glyph forms. A popup is a window of its own, so the picture
+        // is of the screen around both.
+        if (auto* menu = window.findChild<QMenu*>(QStringLiteral("mnuLanguage"))) {
+            QMenuBar* bar = window.menuBar();
+            const QRect item = bar->actionGeometry(menu->menuAction());
+            menu->popup(bar->mapToGlobal(item.bottomLeft()));
+            settle(300);
+            const QRect area = window.frameGeometry().united(menu->geometry());
+            complete &= save(
+                window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()),
+                out.filePath(prefix + "language-menu.png"));
+            menu->hide();
+            settle(100);
+        }
+    }
+    return complete ? 0 : 1;
+}
