@@ -4,7 +4,10 @@
 // buttons), Liberation Sans Narrow for "Arial Narrow", Inter Black for the
 // heavy "Arial Black", and Noto Serif CJK SC and TC for the two Chinese
 // faces (both are Song/Ming faces), so that each language gets its own
-// glyph forms whatever the locale.
+// glyph forms whatever the locale. The Chinese faces draw their Latin half
+// with Liberation Serif, as narrow as the originals' half-width Latin, so
+// their first family is Liberation Serif: to reuse such a font at another
+// size, copy the QFont and change its size; never rebuild it from family().
 //
 // Every font carries a fallback chain after its face: Noto Sans CJK for
 // Chinese text in a Latin face, and FreeSans for the control pictures
