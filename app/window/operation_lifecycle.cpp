@@ -160,6 +160,13 @@ void TfrmModule::showStatus(QAnyStringView english) {
     ui->pnMsg->setText(MessageTable::translate(english, languageIndex_));
 }
 
+ShowStatus TfrmModule::statusShower() {
+    return [this](const char* english) {
+        showStatus(english);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+}
+
 void TfrmModule::setLamp(const QColor& colour) {
     ui->shComm->setFillColor(colour);
 }

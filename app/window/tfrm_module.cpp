@@ -73,7 +73,24 @@ void TfrmModule::copyFieldsToPortPage() {
 }
 
 void TfrmModule::connectHandlers() {
-    connect(ui->btnConnect, &QPushButton::clicked, this, handler(&TfrmModule::btnConnectClick));
+    const std::pair<QPushButton*, void (TfrmModule::*)()> buttons[] = {
+        {ui->btnConnect, &TfrmModule::btnConnectClick},
+        {ui->btnSetDate, &TfrmModule::btnSetDateClick},
+        {ui->btnAlarm, &TfrmModule::btnAlarmClick},
+        {ui->btnInitial, &TfrmModule::btnInitialClick},
+        {ui->btnReboot, &TfrmModule::btnRebootClick},
+        {ui->btnSet19200, &TfrmModule::btnSet19200Click},
+        {ui->btnSet115200, &TfrmModule::btnSet115200Click},
+        {ui->btn19200, &TfrmModule::btn19200Click},
+        {ui->btn115200, &TfrmModule::btn115200Click},
+        {ui->btnCommand, &TfrmModule::btnCommandClick},
+        {ui->btnGetCtrlID, &TfrmModule::btnGetCtrlIDClick},
+        {ui->btnSetCtrlBySN, &TfrmModule::btnSetCtrlBySNClick},
+        {ui->btnDIDO, &TfrmModule::btnDIDOClick},
+        {ui->btnPooling, &TfrmModule::btnPoolingClick},
+    };
+    for (const auto& [button, click] : buttons)
+        connect(button, &QPushButton::clicked, this, handler(click));
     connect(ui->sbID, &QScrollBar::valueChanged, this, handler(&TfrmModule::sbIDChange));
     connect(&tmrBusy, &QTimer::timeout, this, handler(&TfrmModule::tmrBusyTimer));
     connect(&tmrClock, &QTimer::timeout, this, handler(&TfrmModule::tmrClockTimer));
@@ -145,8 +162,15 @@ void TfrmModule::showEvent(QShowEvent* event) {
 
 // While an operation runs the window is disabled and its close box does
 // nothing: the transaction waits in a nested event loop, and nothing may be
-// torn down underneath it.
+// torn down underneath it. A continuous test is told to stop as its cancel
+// does; once it has wound down and closed the port, the window closes.
 void TfrmModule::closeEvent(QCloseEvent* event) {
+    if (runningTest_ != ContinuousTest::None) {
+        testRunning_ = false;
+        closeAfterTest_ = true;
+        event->ignore();
+        return;
+    }
     if (operationRunning_ || !isEnabled()) {
         event->ignore();
         return;

@@ -6,6 +6,7 @@
 
 #include "languages.h"
 #include "link.h"
+#include "operation.h"
 #include "serial_port_list.h"
 #include "settings_store.h"
 #include "tone.h"
@@ -17,6 +18,9 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <utility>
+
+class QPushButton;
 
 namespace Ui {
 class TfrmModule;
@@ -44,6 +48,8 @@ public:
     // 0 until a Connect has identified the controller (codes: controller/connect.h).
     int ControllerFamily() const { return controllerFamily_; }
     LanguageIndex languageIndex() const { return languageIndex_; }
+    // While a continuous test (DIDO or polling) runs and is not cancelled.
+    bool TestRunning() const { return testRunning_; }
     // The stored values as the window holds them now.
     const StoredSettings& settingsFields() const { return fields_; }
 
@@ -78,6 +84,19 @@ private:
     void ApplyLanguageFont();
 
     void btnConnectClick();
+    void btnSetDateClick();
+    void btnAlarmClick();
+    void btnInitialClick();
+    void btnRebootClick();
+    void btnSet19200Click();
+    void btnSet115200Click();
+    void btn19200Click();
+    void btn115200Click();
+    void btnCommandClick();
+    void btnGetCtrlIDClick();
+    void btnSetCtrlBySNClick();
+    void btnDIDOClick();
+    void btnPoolingClick();
     void sbIDChange(int position);
     void tmrBusyTimer();
     void tmrClockTimer();
@@ -94,6 +113,8 @@ private:
     void copyFieldsToPortPage();
     void takeActivePortPage();
     void showStatus(QAnyStringView english);
+    // An operation's title in the status line, painted before it goes on.
+    ShowStatus statusShower();
     void setLamp(const QColor& colour);
     void endOperation();
     void setWindowEnabled(bool enabled);
@@ -125,6 +146,23 @@ private:
     LanguageIndex languageIndex_ = LanguageIndex::English;
     StoredSettings fields_;
     PortKind portKind_ = PortKind::Serial;
+
+    // The continuous tests (DIDO, polling): one at a time, started and
+    // cancelled by their own button. TestRunning is what the loop asks before
+    // each pass; runningTest_ stays set until the wind-down is over, so that a
+    // press during the wind-down starts nothing.
+    enum class ContinuousTest { None, Dido, Polling };
+    void runContinuousTest(ContinuousTest kind, const std::function<void(Link&)>& loop);
+    QPushButton* testButton(ContinuousTest kind) const;
+    int testCaption(ContinuousTest kind) const;
+    void blockOtherOperations(QPushButton* running);
+    void unblockOperations();
+    bool testRunning_ = false;
+    ContinuousTest runningTest_ = ContinuousTest::None;
+    // The device buttons a continuous test disabled, each with whether it
+    // was enabled before, so that they come back as they were.
+    QList<std::pair<QPointer<QWidget>, bool>> blockedButtons_;
+    bool closeAfterTest_ = false;
 
     bool operationRunning_ = false;
     bool waitCursor_ = false;

@@ -24,21 +24,6 @@ ktsim::DeviceConfig controller(int family, const QByteArray& address) {
     return config;
 }
 
-// Every text the status line was painted with.
-class StatusPainted : public QObject {
-public:
-    explicit StatusPainted(QLabel* status) : status_(status) { status->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && (texts.isEmpty() || texts.last() != status_->text()))
-            texts << status_->text();
-        return false;
-    }
-    QStringList texts;
-
-private:
-    QLabel* status_;
-};
-
 class Connect : public WindowTest, public ::testing::WithParamInterface<kt::PortKind> {
 protected:
     void SetUp() override {

@@ -4,11 +4,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 namespace kttest {
 namespace {
@@ -77,6 +80,27 @@ void WindowTest::useNetwork(quint16 port) {
 void WindowTest::useSerial(const QString& portName) {
     child<QTabWidget>("pcPort")->setCurrentWidget(child("tsCom"));
     child<QComboBox>("cmbPort")->setEditText(portName);
+}
+
+void WindowTest::pressDuring(const char* button, const std::function<bool()>& step) {
+    auto* pressed = child<QPushButton>(button);
+    QElapsedTimer clock;
+    clock.start();
+    bool done = false;
+    QTimer ticks;
+    ticks.setInterval(5);
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        if (clock.elapsed() > 10000) {
+            ticks.stop();
+            ADD_FAILURE() << button << " still running after 10 s";
+            pressed->click();
+            return;
+        }
+        if (!done) done = step();
+    });
+    ticks.start();
+    pressed->click();
+    EXPECT_TRUE(done) << button << " returned before its steps were done";
 }
 
 }  // namespace kttest

@@ -7,9 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
+#include <QEvent>
+#include <QLabel>
 #include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -28,6 +31,21 @@ public:
 
     kt::TfrmModule* window = nullptr;
     QList<Played> played;
+};
+
+// Every text the status line was painted with, each change once.
+class StatusPainted : public QObject {
+public:
+    explicit StatusPainted(QLabel* status) : status_(status) { status->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && (texts.isEmpty() || texts.last() != status_->text()))
+            texts << status_->text();
+        return false;
+    }
+    QStringList texts;
+
+private:
+    QLabel* status_;
 };
 
 class WindowTest : public ::testing::Test {
@@ -51,6 +69,11 @@ protected:
     void useNetwork(quint16 port);
     // Puts the port page on the serial page, with this port name.
     void useSerial(const QString& portName);
+    // Presses the button; while the press runs (a continuous test returns
+    // only once it has wound down), calls `step` every 5 ms until it returns
+    // true. A press still running after 10 s, steps done or not, is pressed
+    // again to cancel it, and the test fails.
+    void pressDuring(const char* button, const std::function<bool()>& step);
 
     QTemporaryDir settingsDir_;
     QStringList ports_{QStringLiteral("ttyS0")};  // what the port box lists

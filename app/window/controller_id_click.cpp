@@ -1,0 +1,27 @@
+// The Controller page: read a controller's ID and serial number, find the ID
+// of a serial number, give the controller of a serial number a new ID
+// (controller/controller_id.h).
+#include "controller_id.h"
+#include "tfrm_module.h"
+#include "ui_tfrm_module.h"
+
+namespace kt {
+
+void TfrmModule::btnGetCtrlIDClick() {
+    const bool byId = ui->rbCtrlByID->isChecked();
+    const QByteArray serial = ui->edCtrlBySN->text().toLatin1();
+    runOperation([&](Link& link) {
+        const ControllerIdResult result = GetControllerId(link, deviceAddress_, byId, serial);
+        if (result.idText) ui->edCtrlByID->setText(QString::fromLatin1(*result.idText));
+        if (result.serialText) ui->edCtrlBySN->setText(QString::fromLatin1(*result.serialText));
+        return result.ok;
+    });
+}
+
+void TfrmModule::btnSetCtrlBySNClick() {
+    const QByteArray serial = ui->edCtrlBySN->text().toLatin1();
+    const QByteArray newId = ui->edSetCtrlID->text().toLatin1();
+    runOperation([&](Link& link) { return SetControllerIdBySerial(link, serial, newId).ok; });
+}
+
+}  // namespace kt
