@@ -39,23 +39,20 @@ void TfrmModule::btnRebootClick() {
 }
 
 void TfrmModule::btnSet19200Click() {
-    SpeedChangeResult result;
-    runOperation([&](Link& link) {
-        result = ChangeSpeed(link, deviceAddress_, controllerFamily_, LineSpeed::Baud19200,
-                             statusShower());
-        return result.ok;
-    });
-    // Only now that the port is closed: the next operation opens it at the new speed.
-    if (result.speedBox) showSpeed(ui->cmbBaudrate, *result.speedBox);
+    changeSpeed(LineSpeed::Baud19200);
 }
 
 void TfrmModule::btnSet115200Click() {
+    changeSpeed(LineSpeed::Baud115200);
+}
+
+void TfrmModule::changeSpeed(LineSpeed speed) {
     SpeedChangeResult result;
     runOperation([&](Link& link) {
-        result = ChangeSpeed(link, deviceAddress_, controllerFamily_, LineSpeed::Baud115200,
-                             statusShower());
+        result = ChangeSpeed(link, deviceAddress_, controllerFamily_, speed, statusShower());
         return result.ok;
     });
+    // Only now that the port is closed: the next operation opens it at the new speed.
     if (result.speedBox) showSpeed(ui->cmbBaudrate, *result.speedBox);
 }
 

@@ -22,6 +22,10 @@
 
 class QPushButton;
 
+namespace kt {
+enum class LineSpeed;
+}
+
 namespace Ui {
 class TfrmModule;
 }
@@ -90,6 +94,7 @@ private:
     void btnRebootClick();
     void btnSet19200Click();
     void btnSet115200Click();
+    void changeSpeed(LineSpeed speed);
     void btn19200Click();
     void btn115200Click();
     void btnCommandClick();
