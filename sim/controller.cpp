@@ -4,6 +4,7 @@
 #include "event_commands.h"
 #include "identification_commands.h"
 #include "io_commands.h"
+#include "modules_commands.h"
 
 namespace ktsim {
 
@@ -24,6 +25,7 @@ void Controller::registerCommands() {
     addBasicCommands(registry_, *this);
     addIoCommands(registry_, *this);
     addEventCommands(registry_, *this);
+    addModuleCommands(registry_, *this);
 }
 
 std::optional<Answer> Controller::answer(const Request& request) {

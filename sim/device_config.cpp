@@ -88,6 +88,7 @@ QString DeviceConfig::validate() const {
     if (error.isEmpty() && (r.factoryResetMs < 0 || r.factoryResetMs > kMaxRestartMs ||
                             r.rebootMs < 0 || r.rebootMs > kMaxRestartMs))
         return QStringLiteral("restart times must be 0 to %1 ms").arg(kMaxRestartMs);
+    if (error.isEmpty()) error = r.modules.validate();
     return error;
 }
 

@@ -2,6 +2,8 @@
 // number, and which of the accepted reply lengths it answers with.
 #pragma once
 
+#include "modules_bus.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -32,6 +34,11 @@ struct DeviceConfig {
     // and 3.5 s before it asks family 4 again; tests may shorten these.
     int factoryResetMs = 12000;
     int rebootMs = 3000;
+    // The modules on the controller's bus, as they are now: like the
+    // address, the tool changes them (an ID reassigned by serial number), so
+    // the controller's "DD" and "DR" handlers write here through the
+    // read-only configuration the controller hands out.
+    mutable ModuleBus modules = ModuleBus::demo();
 
     // Fills every empty or zero field with the family's default.
     DeviceConfig resolved() const;

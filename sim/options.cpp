@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include "fault.h"
+#include "modules_bus.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -62,6 +63,16 @@ What it holds at start:
   --events N            buffer N made-up events (default 0), one a minute
                         back from now, for the polling test
 
+On its module bus (by default a KTRB5 at V5 ID 1, S/N 15030001, and a V7
+reader at ID 1, S/N 17030001; naming any module replaces both):
+  --v5 L:ID:SN          a V5 module: type letter A (KTRA1), B (KTIOM-2A),
+                        H (KTRB5), I (KTRC5), J (KTRD5) or E (KTPRINT), a
+                        one-digit ID and an eight-character serial number;
+                        repeatable
+  --v7 ID:SN            a V7 module: ID 0 to 65535 and an eight-character
+                        serial number, card-type words 0041 000A 0003;
+                        repeatable
+
 Faults (repeatable): --fault LETTERS:KIND[=MS][@N]
   LETTERS is a command's letters (AC, AS, DB, AV), several joined by commas,
   or * for every command. @N limits the fault to the next N matching
@@ -96,6 +107,7 @@ Examples:
   ktsim --tcp 0 --fault DB:silent --fault '*:trickle=250@2'
   ktsim --pty --fault AC:drop@1 --pace 115200 --log /tmp/ktsim.log
   ktsim --pty --inputs 10100001 --events 3
+  ktsim --pty --v7 1:17030001 --v7 2:17030002 --v5 E:1:15039999
 )");
 }
 
@@ -115,6 +127,8 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     const QCommandLineOption rebootMs(QStringLiteral("reboot-ms"), {}, QStringLiteral("MS"));
     const QCommandLineOption inputs(QStringLiteral("inputs"), {}, QStringLiteral("BITS"));
     const QCommandLineOption events(QStringLiteral("events"), {}, QStringLiteral("N"));
+    const QCommandLineOption v5(QStringLiteral("v5"), {}, QStringLiteral("L:ID:SN"));
+    const QCommandLineOption v7(QStringLiteral("v7"), {}, QStringLiteral("ID:SN"));
     const QCommandLineOption fault(QStringLiteral("fault"), {}, QStringLiteral("FAULT"));
     const QCommandLineOption pace(QStringLiteral("pace"), {}, QStringLiteral("BAUD"));
     const QCommandLineOption log(QStringLiteral("log"), {}, QStringLiteral("FILE"));
@@ -122,6 +136,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOptions({tcp, pty, family, address, serial, model, versionCode, acLength, avLength,
                        resetMs, rebootMs, inputs, events, fault, pace, log, verbose, help});
+    parser.addOptions({v5, v7});
 
     ParsedOptions result;
     SimOptions& o = result.options;
@@ -199,6 +214,21 @@ ParsedOptions parseOptions(const QStringList& arguments) {
                               .arg(kMaxEvents)
                               .arg(parser.value(events)));
         o.events = *n;
+    }
+    if (parser.isSet(v5) || parser.isSet(v7)) {
+        // Modules named here replace the demonstration bus.
+        o.config.modules = {};
+        QString error;
+        for (const QString& text : parser.values(v5)) {
+            const auto module = parseV5Module(text, &error);
+            if (!module) return failed(error);
+            o.config.modules.v5.append(*module);
+        }
+        for (const QString& text : parser.values(v7)) {
+            const auto module = parseV7Module(text, &error);
+            if (!module) return failed(error);
+            o.config.modules.v7.append(*module);
+        }
     }
     // An empty value would quietly mean "the family's default".
     for (const QCommandLineOption* option : {&address, &model, &versionCode}) {

@@ -80,4 +80,36 @@ void SimThread::setClock(const QDateTime& wallTime) {
     call([&](Simulator& s) { s.controller().state().setClock(wallTime); });
 }
 
+ModuleBus SimThread::modules() const {
+    return call([](Simulator& s) { return s.config().modules; });
+}
+
+// Changes the bus in one call, so that no request falls between reading it
+// and writing it back.
+bool SimThread::changeModules(const std::function<void(ModuleBus&)>& change, QString* error) {
+    return call([&](Simulator& s) {
+        ModuleBus bus = s.config().modules;
+        change(bus);
+        const QString problem = bus.validate();
+        if (!problem.isEmpty()) {
+            if (error) *error = problem;
+            return false;
+        }
+        s.controller().config().modules = bus;
+        return true;
+    });
+}
+
+bool SimThread::setModules(const ModuleBus& bus, QString* error) {
+    return changeModules([&](ModuleBus& b) { b = bus; }, error);
+}
+
+bool SimThread::addV5Module(const V5Module& module, QString* error) {
+    return changeModules([&](ModuleBus& b) { b.v5.append(module); }, error);
+}
+
+bool SimThread::addV7Module(const V7Module& module, QString* error) {
+    return changeModules([&](ModuleBus& b) { b.v7.append(module); }, error);
+}
+
 }  // namespace ktsim

@@ -12,6 +12,7 @@
 #include <QMetaObject>
 #include <QString>
 #include <QThread>
+#include <functional>
 #include <memory>
 #include <type_traits>
 
@@ -61,11 +62,22 @@ public:
     // The controller's clock goes on from these wall-clock fields.
     void setClock(const QDateTime& wallTime);
 
+    // The modules on the controller's bus as they are now (IDs the tool
+    // reassigned included).
+    ModuleBus modules() const;
+    // Replaces the bus, or puts one module on it behind the others; false
+    // with the reason in *error when a module does not fit the reply layouts.
+    bool setModules(const ModuleBus& bus, QString* error = nullptr);
+    bool addV5Module(const V5Module& module, QString* error = nullptr);
+    bool addV7Module(const V7Module& module, QString* error = nullptr);
+
     // Runs fn in the simulator's thread and waits for it.
     template <typename Fn>
     auto call(Fn fn) const;
 
 private:
+    bool changeModules(const std::function<void(ModuleBus&)>& change, QString* error);
+
     QThread thread_;
     // Lives in thread_: the context in which call() runs its functions.
     std::unique_ptr<QObject> context_;
