@@ -6,6 +6,8 @@
 #include "tfrm_module.h"
 #include "ui_tfrm_module.h"
 
+#include <QMenuBar>
+
 namespace kt {
 
 void TfrmModule::ApplyLanguageFont() {
@@ -17,16 +19,22 @@ void TfrmModule::ApplyLanguageFont() {
     for (QWidget* own : findChildren<QWidget*>())
         if (own->property(kPixelHeight).isValid())
             own->setFont(withLanguageFallbacks(own->font(), languageIndex_));
+    // The menu bar stands for the system's menu bar, whose font does not
+    // follow the window's size: keep the English text size in every language.
+    QFont bar = base;
+    bar.setPixelSize(languageFont(LanguageIndex::English).pixelSize());
+    menuBar()->setFont(bar);
     // Menus are windows of their own and inherit no font from this one.
     for (QMenu* menu : {ui->mnuFile, ui->mnuLanguage}) menu->setFont(base);
-    // Each language's name in its own script and glyph forms.
+    // Each language's name in its own script and glyph forms: the whole
+    // language font, whose first family is only its Latin half.
     const std::pair<QAction*, LanguageIndex> names[] = {
         {ui->mnuEnglish, LanguageIndex::English},
         {ui->mnuSimplified, LanguageIndex::SimplifiedChinese},
         {ui->mnuTraditional, LanguageIndex::TraditionalChinese}};
     for (const auto& [action, language] : names) {
-        QFont font = base;
-        font.setFamily(languageFont(language).family());
+        QFont font = languageFont(language);
+        font.setPixelSize(base.pixelSize());
         action->setFont(font);
     }
 }
