@@ -14,55 +14,49 @@
 
 #include <QCoreApplication>
 
-#include <algorithm>
 #include <arpa/inet.h>
-#include <chrono>
-#include <cstdio>
-#include <ctime>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <pty.h>
 #include <sys/socket.h>
 #include <termios.h>
-#include <thread>
 #include <unistd.h>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <thread>
 #include <vector>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double medianMicros(std::vector<double> v)
-{
+double medianMicros(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
 
-double microsSince(Clock::time_point start)
-{
+double microsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
 }
 
 // Reads until a chunk ends in CR; false on end of stream.
-bool readFrame(int fd)
-{
+bool readFrame(int fd) {
     char buf[2048];
     for (;;) {
         const ssize_t n = read(fd, buf, sizeof buf);
-        if (n <= 0)
-            return false;
-        if (buf[n - 1] == kt::CR)
-            return true;
+        if (n <= 0) return false;
+        if (buf[n - 1] == kt::CR) return true;
     }
 }
 
-void writeAll(int fd, const QByteArray& bytes)
-{
+void writeAll(int fd, const QByteArray& bytes) {
     for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (n <= 0)
-            return;
+        const ssize_t n =
+            write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n <= 0) return;
         done += n;
     }
 }
@@ -71,8 +65,7 @@ void writeAll(int fd, const QByteArray& bytes)
 // the same reply, over one kind of channel.
 class BarePair {
 public:
-    BarePair(bool tcp, const QByteArray& reply)
-    {
+    BarePair(bool tcp, const QByteArray& reply) {
         if (tcp) {
             const int listener = socket(AF_INET, SOCK_STREAM, 0);
             sockaddr_in addr{};
@@ -97,18 +90,15 @@ public:
             tcsetattr(client_, TCSANOW, &t);
         }
         thread_ = std::thread([fd = peer_, reply] {
-            while (readFrame(fd))
-                writeAll(fd, reply);
+            while (readFrame(fd)) writeAll(fd, reply);
         });
     }
-    ~BarePair()
-    {
+    ~BarePair() {
         close(client_);  // the peer's read ends (end of stream, or EIO on a pty)
         thread_.join();
         close(peer_);
     }
-    std::vector<double> rounds(const QByteArray& request, int n)
-    {
+    std::vector<double> rounds(const QByteArray& request, int n) {
         std::vector<double> times;
         for (int i = 0; i < n; ++i) {
             const auto start = Clock::now();
@@ -129,8 +119,7 @@ private:
 // without the Link, so the difference is the tool's own cost.
 class BareClient {
 public:
-    BareClient(const kt::PortSettings& port)
-    {
+    BareClient(const kt::PortSettings& port) {
         if (port.kind == kt::PortKind::Network) {
             sockaddr_in addr{};
             addr.sin_family = AF_INET;
@@ -149,8 +138,7 @@ public:
         }
     }
     ~BareClient() { close(fd_); }
-    std::vector<double> rounds(const QByteArray& request, int n)
-    {
+    std::vector<double> rounds(const QByteArray& request, int n) {
         std::vector<double> times;
         for (int i = 0; i < n; ++i) {
             const auto start = Clock::now();
@@ -165,8 +153,7 @@ private:
     int fd_ = -1;
 };
 
-std::vector<double> linkRounds(kt::Link& link, const QByteArray& text, int n)
-{
+std::vector<double> linkRounds(kt::Link& link, const QByteArray& text, int n) {
     std::vector<double> times;
     for (int i = 0; i < n; ++i) {
         const auto start = Clock::now();
@@ -177,8 +164,7 @@ std::vector<double> linkRounds(kt::Link& link, const QByteArray& text, int n)
     return times;
 }
 
-double threadCpuSeconds()
-{
+double threadCpuSeconds() {
     timespec ts{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
@@ -190,8 +176,7 @@ struct Sample {
 };
 
 template <typename Fn>
-void sample(Sample& into, Fn rounds)
-{
+void sample(Sample& into, Fn rounds) {
     const double cpu0 = threadCpuSeconds();
     const auto times = rounds();
     into.cpuSeconds += threadCpuSeconds() - cpu0;
@@ -201,8 +186,7 @@ void sample(Sample& into, Fn rounds)
 // The Link, a bare client of ktsim, and a bare client of a bare peer, in
 // blocks taken in turn so that all three see the same machine: on a virtual
 // machine the wake-up latency drifts with load.
-void roundTrip(const char* name, kt::Link& link, int rounds)
-{
+void roundTrip(const char* name, kt::Link& link, int rounds) {
     const QByteArray text = "0000AC";
     const bool tcp = link.port().kind == kt::PortKind::Network;
     if (!link.OpenPort()) {
@@ -227,36 +211,43 @@ void roundTrip(const char* name, kt::Link& link, int rounds)
         }
         sample(viaPair, [&] { return pair.rounds(request, n); });
     }
-    const double l = medianMicros(viaLink.micros), c = medianMicros(viaClient.micros), p = medianMicros(viaPair.micros);
-    const auto perRound = [&](const Sample& s) { return s.cpuSeconds * 1e6 / static_cast<double>(s.micros.size()); };
+    const double l = medianMicros(viaLink.micros), c = medianMicros(viaClient.micros),
+                 p = medianMicros(viaPair.micros);
+    const auto perRound = [&](const Sample& s) {
+        return s.cpuSeconds * 1e6 / static_cast<double>(s.micros.size());
+    };
     std::printf("round trip %s, median of %d:\n", name, n * kBlocks);
-    std::printf("  link    -> ktsim     %7.1f us  (%.1f us CPU in the caller)\n", l, perRound(viaLink));
-    std::printf("  bare    -> ktsim     %7.1f us  (%.1f us CPU in the caller)   ratio %.2fx (target <= 1.5x)\n", c,
-                perRound(viaClient), l / c);
-    std::printf("  bare    -> bare peer %7.1f us                               link+ktsim / this: %.2fx\n", p, l / p);
+    std::printf("  link    -> ktsim     %7.1f us  (%.1f us CPU in the caller)\n", l,
+                perRound(viaLink));
+    std::printf(
+        "  bare    -> ktsim     %7.1f us  (%.1f us CPU in the caller)   ratio %.2fx (target <= "
+        "1.5x)\n",
+        c, perRound(viaClient), l / c);
+    std::printf(
+        "  bare    -> bare peer %7.1f us                               link+ktsim / this: %.2fx\n",
+        p, l / p);
 }
 
-void idleCpu(const char* name, kt::Link& link, int transactions)
-{
+void idleCpu(const char* name, kt::Link& link, int transactions) {
     if (!link.OpenPort()) {
         std::printf("%s: cannot open: %s\n", name, qPrintable(link.lastError()));
         return;
     }
     const double cpu0 = threadCpuSeconds();
     const auto wall0 = Clock::now();
-    for (int i = 0; i < transactions; ++i)
-        link.SendCommand("0000AC");
+    for (int i = 0; i < transactions; ++i) link.SendCommand("0000AC");
     const double cpu = threadCpuSeconds() - cpu0;
     const double wall = microsSince(wall0) / 1e6;
     link.ClosePort();
-    std::printf("idle wait  %-4s  %d time-outs in %.2f s, %.2f ms CPU: %.3f %% of one core (target < 2 %%)\n", name,
-                transactions, wall, cpu * 1e3, 100.0 * cpu / wall);
+    std::printf(
+        "idle wait  %-4s  %d time-outs in %.2f s, %.2f ms CPU: %.3f %% of one core (target < 2 "
+        "%%)\n",
+        name, transactions, wall, cpu * 1e3, 100.0 * cpu / wall);
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(20, atoi(argv[1])) : 4000;
 

@@ -9,8 +9,7 @@ constexpr int kPauseMs = 100;
 constexpr int kAttempts = 3;
 
 // The controllers whose "DB" model field names them outright.
-int familyOfModel(const QByteArray& model)
-{
+int familyOfModel(const QByteArray& model) {
     if (model == "KT740") return 6;
     if (model == "KT350") return 7;
     if (model == "KT460" || model == "KT380") return 8;
@@ -19,8 +18,7 @@ int familyOfModel(const QByteArray& model)
 }
 
 // Any other model is told apart by its version code; 0 for an unknown one.
-int familyOfVersionCode(const QByteArray& code)
-{
+int familyOfVersionCode(const QByteArray& code) {
     if (code == "V5" || code == "R5") return 3;
     if (code == "V4" || code == "R4") return 2;
     if (code == "V2") return 5;
@@ -28,34 +26,27 @@ int familyOfVersionCode(const QByteArray& code)
     return 0;
 }
 
-void pause()
-{
+void pause() {
     QThread::msleep(kPauseMs);
 }
 
-bool accepted(Link& link, const QByteArray& text, std::initializer_list<int> lengths)
-{
-    if (!link.SendCommand(text))
-        return false;
+bool accepted(Link& link, const QByteArray& text, std::initializer_list<int> lengths) {
+    if (!link.SendCommand(text)) return false;
     for (int length : lengths) {
-        if (link.ReplyLength() == length)
-            return true;
+        if (link.ReplyLength() == length) return true;
     }
     return false;
 }
 
 // 1-based positions, both included, as the controller documents its replies.
-QByteArray field(const Link& link, int from, int to)
-{
+QByteArray field(const Link& link, int from, int to) {
     return link.ReplyText().mid(from - 1, to - from + 1);
 }
 
 // Identifies the controller at result.address; false when it cannot be told.
-bool identify(Link& link, ConnectResult& result)
-{
+bool identify(Link& link, ConnectResult& result) {
     if (result.family == 4) {
-        if (!link.SendCommand(result.address + "AV"))
-            return false;
+        if (!link.SendCommand(result.address + "AV")) return false;
         if (link.ReplyLength() == 20) {
             result.versionText = "KT410XB " + field(link, 7, 14);
             return true;
@@ -66,14 +57,12 @@ bool identify(Link& link, ConnectResult& result)
         }
         return false;
     }
-    if (!accepted(link, result.address + "DB", {29}))
-        return false;
+    if (!accepted(link, result.address + "DB", {29})) return false;
     result.versionText = field(link, 8, 15) + '-' + field(link, 16, 23);
     const QByteArray model = field(link, 8, 12);
     if (const int family = familyOfModel(model)) {
         result.family = family;
-        if (family != 6)
-            result.versionText = field(link, 8, 19) + "  " + field(link, 20, 23);
+        if (family != 6) result.versionText = field(link, 8, 19) + "  " + field(link, 20, 23);
         return true;
     }
     result.family = familyOfVersionCode(field(link, 16, 17));
@@ -82,20 +71,17 @@ bool identify(Link& link, ConnectResult& result)
 
 }  // namespace
 
-ConnectResult Connect(Link& link, const QByteArray& idText, const ConnectObserver& observer)
-{
+ConnectResult Connect(Link& link, const QByteArray& idText, const ConnectObserver& observer) {
     ConnectResult result;
     const auto failed = [&](int remaining) {
-        if (observer.attemptFailed)
-            observer.attemptFailed(remaining);
+        if (observer.attemptFailed) observer.attemptFailed(remaining);
     };
 
     bool found = false;
     for (int i = 0; i < kAttempts && !found; ++i) {
         pause();
         found = accepted(link, idText + "AC", {17, 15});
-        if (!found)
-            failed(6 - i);
+        if (!found) failed(6 - i);
     }
     if (found) {
         result.address = field(link, 2, 5);
@@ -103,22 +89,18 @@ ConnectResult Connect(Link& link, const QByteArray& idText, const ConnectObserve
         for (int i = 0; i < kAttempts && !found; ++i) {
             pause();
             found = accepted(link, idText.left(3) + "AS", {20});
-            if (!found)
-                failed(3 - i);
+            if (!found) failed(3 - i);
         }
-        if (!found)
-            return result;  // NotFound
+        if (!found) return result;  // NotFound
         result.address = field(link, 2, 4);
         result.family = 4;
     }
     result.outcome = ConnectResult::Outcome::NotIdentified;
-    if (observer.addressFound)
-        observer.addressFound(result.address, result.family == 4);
+    if (observer.addressFound) observer.addressFound(result.address, result.family == 4);
 
     pause();
     if (!identify(link, result)) {
-        if (result.family != 4)
-            result.family = 0;
+        if (result.family != 4) result.family = 0;
         return result;
     }
     result.outcome = ConnectResult::Outcome::Identified;

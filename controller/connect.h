@@ -15,9 +15,9 @@ namespace kt {
 // What the window shows and keeps after a Connect.
 struct ConnectResult {
     enum class Outcome {
-        NotFound,        // no accepted "AC" or "AS" reply in six attempts
-        NotIdentified,   // address found, "DB"/"AV" failed or unknown
-        Identified,      // the serial number step may still have failed
+        NotFound,       // no accepted "AC" or "AS" reply in six attempts
+        NotIdentified,  // address found, "DB"/"AV" failed or unknown
+        Identified,     // the serial number step may still have failed
     };
     Outcome outcome = Outcome::NotFound;
     QByteArray address;       // DeviceAddress: four digits, three for family 4

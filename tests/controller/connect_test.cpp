@@ -26,8 +26,7 @@ struct Session {
 // Connects to a fresh substitute controller over its pseudo-terminal, whose
 // 300 ms silence limit keeps the failing searches short.
 Session connectTo(const ktsim::DeviceConfig& config, const QByteArray& idText = "0000",
-              const QStringList& faults = {}, kt::PortKind kind = kt::PortKind::Serial)
-{
+                  const QStringList& faults = {}, kt::PortKind kind = kt::PortKind::Serial) {
     static QCoreApplication app(argc, argv);
     ktsim::SimThread sim(config);
     kt::PortSettings port;
@@ -35,35 +34,36 @@ Session connectTo(const ktsim::DeviceConfig& config, const QByteArray& idText = 
     port.ComPortName = sim.startPty();
     port.NetIP = QStringLiteral("127.0.0.1");
     port.NetPort = QString::number(sim.startTcp());
-    for (const QString& fault : faults)
-        EXPECT_TRUE(sim.addFault(fault)) << fault.toStdString();
+    for (const QString& fault : faults) EXPECT_TRUE(sim.addFault(fault)) << fault.toStdString();
     kt::Link link;
     link.setPort(port);
     EXPECT_TRUE(link.OpenPort()) << link.lastError().toStdString();
     Session run;
     kt::ConnectObserver observer;
     observer.attemptFailed = [&](int remaining) { run.countdown.append(remaining); };
-    observer.addressFound = [&](const QByteArray& address, bool four) { run.found.append((four ? "F" : "") + address); };
+    observer.addressFound = [&](const QByteArray& address, bool four) {
+        run.found.append((four ? "F" : "") + address);
+    };
     run.result = kt::Connect(link, idText, observer);
     run.sent = sim.requestLog();
     return run;
 }
 
-TEST(Connect, FindsEachFamilyByItsModelOrVersionCode)
-{
+TEST(Connect, FindsEachFamilyByItsModelOrVersionCode) {
     struct Case {
         int family;
         QByteArray model, versionCode;
         int expected;
     };
     const QList<Case> cases = {
-        {7, "KT350", "", 7},  {8, "KT460", "", 8},  {8, "KT380", "V6", 8}, {9, "KT660", "", 9},
-        {6, "KT740", "", 6},  {1, "KT300", "R3", 1}, {2, "KT400", "R4", 2}, {3, "KT500", "R5", 3},
-        {5, "KT200", "V2", 5},
+        {7, "KT350", "", 7},   {8, "KT460", "", 8},   {8, "KT380", "V6", 8},
+        {9, "KT660", "", 9},   {6, "KT740", "", 6},   {1, "KT300", "R3", 1},
+        {2, "KT400", "R4", 2}, {3, "KT500", "R5", 3}, {5, "KT200", "V2", 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.model.toStdString() + " " + c.versionCode.toStdString());
-        const Session run = connectTo({.family = c.family, .model = c.model, .versionCode = c.versionCode});
+        const Session run =
+            connectTo({.family = c.family, .model = c.model, .versionCode = c.versionCode});
         EXPECT_EQ(run.result.outcome, Outcome::Identified);
         EXPECT_EQ(run.result.family, c.expected);
         EXPECT_EQ(run.result.address, "0000");
@@ -73,8 +73,7 @@ TEST(Connect, FindsEachFamilyByItsModelOrVersionCode)
     }
 }
 
-TEST(Connect, VersionPanelTextsFollowTheModel)
-{
+TEST(Connect, VersionPanelTextsFollowTheModel) {
     // KT350, KT460/KT380 and KT660: twelve identity characters, two spaces, four more.
     Session run = connectTo({.family = 7});
     const QByteArray identity = run.result.versionText;
@@ -88,8 +87,7 @@ TEST(Connect, VersionPanelTextsFollowTheModel)
     EXPECT_TRUE(run.result.versionText.startsWith("KT740"));
 }
 
-TEST(Connect, UnknownModelAndVersionCodeIsNotIdentified)
-{
+TEST(Connect, UnknownModelAndVersionCodeIsNotIdentified) {
     const Session run = connectTo({.family = 2, .model = "KT400", .versionCode = "V6"});
     EXPECT_EQ(run.result.outcome, Outcome::NotIdentified);
     EXPECT_EQ(run.result.family, 0);
@@ -98,15 +96,16 @@ TEST(Connect, UnknownModelAndVersionCodeIsNotIdentified)
     EXPECT_EQ(run.sent, (QList<QByteArray>{"0000AC", "0000DB"}));
 }
 
-TEST(Connect, FamilyFourIsFoundByAsAndDescribedByAv)
-{
+TEST(Connect, FamilyFourIsFoundByAsAndDescribedByAv) {
     Session run = connectTo({.family = 4});
-    EXPECT_EQ(run.sent, (QList<QByteArray>{"0000AC", "0000AC", "0000AC", "000AS", "000AV", "000AS"}));
+    EXPECT_EQ(run.sent,
+              (QList<QByteArray>{"0000AC", "0000AC", "0000AC", "000AS", "000AV", "000AS"}));
     EXPECT_EQ(run.countdown, (QList<int>{6, 5, 4}));
     EXPECT_EQ(run.found, QList<QByteArray>{"F000"});
     EXPECT_EQ(run.result.outcome, Outcome::Identified);
     EXPECT_EQ(run.result.family, 4);
-    EXPECT_TRUE(run.result.versionText.startsWith("KT410XB ")) << run.result.versionText.constData();
+    EXPECT_TRUE(run.result.versionText.startsWith("KT410XB "))
+        << run.result.versionText.constData();
     EXPECT_EQ(run.result.versionText.size(), 16);
     EXPECT_EQ(run.result.serialText, "S/N:16030001   ID:000");
 
@@ -121,9 +120,9 @@ TEST(Connect, FamilyFourIsFoundByAsAndDescribedByAv)
     EXPECT_EQ(run.result.address, "000");
 }
 
-TEST(Connect, SearchesFromTheIdPanel)
-{
-    const Session run = connectTo({.family = 7, .address = "0012"}, "0012", {}, kt::PortKind::Network);
+TEST(Connect, SearchesFromTheIdPanel) {
+    const Session run =
+        connectTo({.family = 7, .address = "0012"}, "0012", {}, kt::PortKind::Network);
     EXPECT_EQ(run.result.address, "0012");
     EXPECT_EQ(run.result.family, 7);
     EXPECT_EQ(run.result.serialText, "S/N:16030001   ID:0012");
@@ -134,10 +133,10 @@ TEST(Connect, SearchesFromTheIdPanel)
     EXPECT_EQ(four.sent.mid(0, 4), (QList<QByteArray>{"0012AC", "0012AC", "0012AC", "001AS"}));
 }
 
-TEST(Connect, FailedAttemptsCountDown)
-{
+TEST(Connect, FailedAttemptsCountDown) {
     // A 16-byte "AC" reply is no answer: the second attempt is.
-    Session run = connectTo({.family = 7, .acReplyLength = 15}, "0000", {QStringLiteral("AC:wronglen@1")});
+    Session run =
+        connectTo({.family = 7, .acReplyLength = 15}, "0000", {QStringLiteral("AC:wronglen@1")});
     EXPECT_EQ(run.countdown, QList<int>{6});
     EXPECT_EQ(run.result.outcome, Outcome::Identified);
     EXPECT_EQ(run.sent.count("0000AC"), 2);
@@ -148,11 +147,11 @@ TEST(Connect, FailedAttemptsCountDown)
     EXPECT_EQ(run.result.outcome, Outcome::NotFound);
     EXPECT_EQ(run.result.family, 0);
     EXPECT_TRUE(run.found.isEmpty());
-    EXPECT_EQ(run.sent, (QList<QByteArray>{"0000AC", "0000AC", "0000AC", "000AS", "000AS", "000AS"}));
+    EXPECT_EQ(run.sent,
+              (QList<QByteArray>{"0000AC", "0000AC", "0000AC", "000AS", "000AS", "000AS"}));
 }
 
-TEST(Connect, MissingSerialNumberIsStillAConnect)
-{
+TEST(Connect, MissingSerialNumberIsStillAConnect) {
     const Session run = connectTo({.family = 7}, "0000", {QStringLiteral("AS:silent")});
     EXPECT_EQ(run.result.outcome, Outcome::Identified);
     EXPECT_FALSE(run.result.versionText.isEmpty());

@@ -18,14 +18,12 @@ using kt::PortKind;
 int argc = 1;
 char arg0[] = "test_link_sim";
 char* argv[] = {arg0, nullptr};
-QCoreApplication& app()
-{
+QCoreApplication& app() {
     static QCoreApplication instance(argc, argv);
     return instance;
 }
 
-ktsim::DeviceConfig kt350At0000()
-{
+ktsim::DeviceConfig kt350At0000() {
     ktsim::DeviceConfig config;
     config.family = 7;
     config.address = "0000";
@@ -34,8 +32,7 @@ ktsim::DeviceConfig kt350At0000()
 
 class LinkSim : public ::testing::TestWithParam<PortKind> {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         app();
         ASSERT_NE(tcpPort_ = sim_.startTcp(), 0);
         ASSERT_FALSE(sim_.startPty().isEmpty());
@@ -43,8 +40,7 @@ protected:
         ASSERT_TRUE(link_.OpenPort()) << link_.lastError().toStdString();
     }
 
-    kt::PortSettings portSettings() const
-    {
+    kt::PortSettings portSettings() const {
         kt::PortSettings port;
         port.kind = GetParam();
         port.NetIP = QStringLiteral("127.0.0.1");
@@ -57,8 +53,7 @@ protected:
     int limitMs() const { return serial() ? 300 : 1200; }
 
     // Runs one command and says how long it took.
-    qint64 timed(const QByteArray& text, bool* result)
-    {
+    qint64 timed(const QByteArray& text, bool* result) {
         QElapsedTimer clock;
         clock.start();
         *result = link_.SendCommand(text);
@@ -72,8 +67,7 @@ protected:
     Link link_;
 };
 
-TEST_P(LinkSim, IdentifiesTheController)
-{
+TEST_P(LinkSim, IdentifiesTheController) {
     ASSERT_TRUE(link_.SendCommand("0000AC")) << link_.lastError().toStdString();
     EXPECT_EQ(link_.ReplyLength(), 17);
     EXPECT_EQ(link_.ReplyText().mid(1, 4), "0000");
@@ -91,20 +85,19 @@ TEST_P(LinkSim, IdentifiesTheController)
     EXPECT_EQ(sim_.requestLog(), (QList<QByteArray>{"0000AC", "0000DB", "0000AS"}));
 }
 
-TEST_P(LinkSim, CollectsThroughNoiseAndRestarts)
-{
+TEST_P(LinkSim, CollectsThroughNoiseAndRestarts) {
     for (const char* fault : {"AC:noise@1", "AC:doublelead@1", "AC:twoframes@1"}) {
         SCOPED_TRACE(fault);
         ASSERT_TRUE(sim_.addFault(QString::fromLatin1(fault)));
         ASSERT_TRUE(link_.SendCommand("0000AC")) << link_.lastError().toStdString();
         // The frame starts at its last lead byte and ends at its first CR.
         EXPECT_EQ(link_.ReplyLength(), 17);
-        EXPECT_EQ(link_.ReplyText().left(7), QByteArray("\x03" "0000AC"));
+        EXPECT_EQ(link_.ReplyText().left(7), QByteArray("\x03"
+                                                        "0000AC"));
     }
 }
 
-TEST_P(LinkSim, RejectsBadFramesButShowsThem)
-{
+TEST_P(LinkSim, RejectsBadFramesButShowsThem) {
     ASSERT_TRUE(link_.SendCommand("0000AC"));
     ASSERT_TRUE(sim_.addFault(QStringLiteral("DB:badcrc@1")));
     EXPECT_FALSE(link_.SendCommand("0000DB"));
@@ -131,8 +124,7 @@ TEST_P(LinkSim, RejectsBadFramesButShowsThem)
     EXPECT_TRUE(frame().contains('\0'));
 }
 
-TEST_P(LinkSim, TimeOutKeepsThePreviousReplyText)
-{
+TEST_P(LinkSim, TimeOutKeepsThePreviousReplyText) {
     ASSERT_TRUE(link_.SendCommand("0000DB"));
     const QByteArray previous = link_.ReplyText();
     ASSERT_TRUE(sim_.addFault(QStringLiteral("AC:silent@1")));
@@ -151,8 +143,7 @@ TEST_P(LinkSim, TimeOutKeepsThePreviousReplyText)
     EXPECT_EQ(link_.ReplyText(), previous);
 }
 
-TEST_P(LinkSim, FarEndGoneEndsTheTransactionAtOnce)
-{
+TEST_P(LinkSim, FarEndGoneEndsTheTransactionAtOnce) {
     ASSERT_TRUE(sim_.addFault(QStringLiteral("AC:drop@1")));
     bool ok = true;
     const qint64 ms = timed("0000AC", &ok);
@@ -169,8 +160,7 @@ TEST_P(LinkSim, FarEndGoneEndsTheTransactionAtOnce)
     EXPECT_TRUE(link_.SendCommand("0000AC")) << link_.lastError().toStdString();
 }
 
-TEST_P(LinkSim, RefusesTextsTooLongForTheBuffer)
-{
+TEST_P(LinkSim, RefusesTextsTooLongForTheBuffer) {
     const QByteArray longest = "0000" + QByteArray(kt::kMaxCrcCommandText - 4, 'Z');
     EXPECT_FALSE(link_.SendCommand(longest + 'Z'));
     EXPECT_FALSE(link_.SendXorCommand(longest + "ZZZZ"));
@@ -179,8 +169,7 @@ TEST_P(LinkSim, RefusesTextsTooLongForTheBuffer)
     EXPECT_EQ(sim_.requestLog(), QList<QByteArray>{longest});
 }
 
-TEST_P(LinkSim, OneTransactionAtATime)
-{
+TEST_P(LinkSim, OneTransactionAtATime) {
     ASSERT_TRUE(sim_.addFault(QStringLiteral("AC:delay=200@1")));
     bool nested = true;
     QTimer::singleShot(50, [&] { nested = link_.SendCommand("0000DB"); });
@@ -191,14 +180,15 @@ TEST_P(LinkSim, OneTransactionAtATime)
 }
 
 INSTANTIATE_TEST_SUITE_P(Channels, LinkSim, ::testing::Values(PortKind::Network, PortKind::Serial),
-                         [](const auto& info) { return info.param == PortKind::Network ? "Tcp" : "Pty"; });
+                         [](const auto& info) {
+                             return info.param == PortKind::Network ? "Tcp" : "Pty";
+                         });
 
 // The time limits, with margins a loaded two-core machine keeps.
 class SerialLimit : public LinkSim {};
 class NetworkLimit : public LinkSim {};
 
-TEST_P(SerialLimit, RestartsAtEveryByte)
-{
+TEST_P(SerialLimit, RestartsAtEveryByte) {
     ASSERT_TRUE(sim_.addFault(QStringLiteral("AC:trickle=250@1")));
     bool ok = false;
     const qint64 ms = timed("0000AC", &ok);
@@ -209,8 +199,7 @@ TEST_P(SerialLimit, RestartsAtEveryByte)
     EXPECT_FALSE(link_.SendCommand("0000AC"));
 }
 
-TEST_P(NetworkLimit, RunsFromTheRequest)
-{
+TEST_P(NetworkLimit, RunsFromTheRequest) {
     ASSERT_TRUE(sim_.addFault(QStringLiteral("AC:delay=1000@1")));
     EXPECT_TRUE(link_.SendCommand("0000AC")) << link_.lastError().toStdString();
 
@@ -231,8 +220,7 @@ class LinkOpen : public ::testing::Test {
 protected:
     void SetUp() override { app(); }
 
-    static kt::PortSettings network(const QString& ip, const QString& port)
-    {
+    static kt::PortSettings network(const QString& ip, const QString& port) {
         kt::PortSettings settings;
         settings.kind = PortKind::Network;
         settings.NetIP = ip;
@@ -241,14 +229,14 @@ protected:
     }
 };
 
-TEST_F(LinkOpen, SerialFailures)
-{
+TEST_F(LinkOpen, SerialFailures) {
     Link link;
     kt::PortSettings port;
     port.ComPortName = QStringLiteral("/dev/kt-no-such-port");
     link.setPort(port);
     EXPECT_FALSE(link.OpenPort());
-    EXPECT_TRUE(link.lastError().contains(u"no such serial port")) << link.lastError().toStdString();
+    EXPECT_TRUE(link.lastError().contains(u"no such serial port"))
+        << link.lastError().toStdString();
     EXPECT_FALSE(link.isOpen());
 
     // A port held by another is refused, not shared.
@@ -273,8 +261,7 @@ TEST_F(LinkOpen, SerialFailures)
     EXPECT_TRUE(second.SendCommand("0000AC"));
 }
 
-TEST_F(LinkOpen, NetworkFailures)
-{
+TEST_F(LinkOpen, NetworkFailures) {
     // A port nobody listens on: take a free one and close it again.
     quint16 closedPort = 0;
     {
@@ -299,15 +286,14 @@ TEST_F(LinkOpen, NetworkFailures)
         clock.start();
         EXPECT_FALSE(link.OpenPort());
         EXPECT_LT(clock.elapsed(), 1000);
-        EXPECT_TRUE(link.lastError().contains(c.reason, Qt::CaseInsensitive)) << link.lastError().toStdString();
+        EXPECT_TRUE(link.lastError().contains(c.reason, Qt::CaseInsensitive))
+            << link.lastError().toStdString();
     }
 }
 
-TEST_F(LinkOpen, NetworkPortIsCutToSixteenBits)
-{
+TEST_F(LinkOpen, NetworkPortIsCutToSixteenBits) {
     ktsim::SimThread sim(kt350At0000());
-    if (sim.startTcp(4464) == 0)
-        GTEST_SKIP() << "loopback port 4464 is taken";
+    if (sim.startTcp(4464) == 0) GTEST_SKIP() << "loopback port 4464 is taken";
     Link link;
     link.setPort(network(QStringLiteral("127.0.0.1"), QStringLiteral("70000")));
     ASSERT_TRUE(link.OpenPort()) << link.lastError().toStdString();
