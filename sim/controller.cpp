@@ -4,6 +4,7 @@
 #include "event_commands.h"
 #include "identification_commands.h"
 #include "io_commands.h"
+#include "loader_commands.h"
 #include "modules_commands.h"
 
 namespace ktsim {
@@ -25,6 +26,7 @@ void Controller::registerCommands() {
     addBasicCommands(registry_, *this);
     addIoCommands(registry_, *this);
     addEventCommands(registry_, *this);
+    addLoaderCommands(registry_, *this);
     addModuleCommands(registry_, *this);
 }
 

@@ -1,5 +1,7 @@
 #include "device_config.h"
 
+#include "loader_fault.h"
+
 namespace ktsim {
 namespace {
 
@@ -85,6 +87,8 @@ QString DeviceConfig::validate() const {
         return QStringLiteral("AV reply length must be 20 or 28, got %1").arg(r.avReplyLength);
     if (error.isEmpty())
         error = checkField("AV version text", r.avVersion, r.avReplyLength == 28 ? 16 : 8);
+    for (qsizetype i = 0; error.isEmpty() && i < r.loaderFaults.size(); ++i)
+        LoaderFault::parse(r.loaderFaults[i], &error);
     if (error.isEmpty() && (r.factoryResetMs < 0 || r.factoryResetMs > kMaxRestartMs ||
                             r.rebootMs < 0 || r.rebootMs > kMaxRestartMs))
         return QStringLiteral("restart times must be 0 to %1 ms").arg(kMaxRestartMs);

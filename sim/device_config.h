@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace ktsim {
 
@@ -29,6 +30,9 @@ struct DeviceConfig {
     // Family 4: the version text of the "AV" reply, 8 characters for the
     // 20-byte frame or 16 for the 28-byte one; empty gives a default.
     QByteArray avVersion = {};
+    // Faults of the firmware loader (families 1 to 6), as loader_fault.h
+    // writes them, e.g. "nowrite=2@4"; they start with the loader.
+    QStringList loaderFaults = {};
     // How long the controller answers nothing after a factory reset ("AR01",
     // family 4 "AI") and after a reboot ("AR00", "AJ"). The tool waits 16 s
     // and 3.5 s before it asks family 4 again; tests may shorten these.

@@ -73,6 +73,17 @@ reader at ID 1, S/N 17030001; naming any module replaces both):
                         serial number, card-type words 0041 000A 0003;
                         repeatable
 
+Firmware loader faults (repeatable): --loader-fault KIND[=BLOCK][@N]
+  Families 1 to 6. =BLOCK limits the fault to one block (0 is the first),
+  @N to the next N times. Kinds:
+    nowrite       the block's write goes unanswered and is not stored
+    noreadback    the block's read-back goes unanswered
+    wrongdata     the read-back has one data digit wrong
+    lowerdata     the read-back data in lower-case hex digits
+    shortdata     the read-back carries half the data
+    nohandshake   "A" goes unanswered (no block)
+    noerase       "E" goes unanswered (family 4: no block)
+
 Faults (repeatable): --fault LETTERS:KIND[=MS][@N]
   LETTERS is a command's letters (AC, AS, DB, AV), several joined by commas,
   or * for every command. @N limits the fault to the next N matching
@@ -107,6 +118,7 @@ Examples:
   ktsim --tcp 0 --fault DB:silent --fault '*:trickle=250@2'
   ktsim --pty --fault AC:drop@1 --pace 115200 --log /tmp/ktsim.log
   ktsim --pty --inputs 10100001 --events 3
+  ktsim --pty --family 3 --loader-fault nowrite=2@4 --loader-fault lowerdata=5
   ktsim --pty --v7 1:17030001 --v7 2:17030002 --v5 E:1:15039999
 )");
 }
@@ -130,12 +142,15 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     const QCommandLineOption v5(QStringLiteral("v5"), {}, QStringLiteral("L:ID:SN"));
     const QCommandLineOption v7(QStringLiteral("v7"), {}, QStringLiteral("ID:SN"));
     const QCommandLineOption fault(QStringLiteral("fault"), {}, QStringLiteral("FAULT"));
+    const QCommandLineOption loaderFault(QStringLiteral("loader-fault"), {},
+                                         QStringLiteral("FAULT"));
     const QCommandLineOption pace(QStringLiteral("pace"), {}, QStringLiteral("BAUD"));
     const QCommandLineOption log(QStringLiteral("log"), {}, QStringLiteral("FILE"));
     const QCommandLineOption verbose(QStringList{QStringLiteral("v"), QStringLiteral("verbose")});
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOptions({tcp, pty, family, address, serial, model, versionCode, acLength, avLength,
                        resetMs, rebootMs, inputs, events, fault, pace, log, verbose, help});
+    parser.addOption(loaderFault);
     parser.addOptions({v5, v7});
 
     ParsedOptions result;
@@ -230,6 +245,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
             o.config.modules.v7.append(*module);
         }
     }
+    o.config.loaderFaults = parser.values(loaderFault);
     // An empty value would quietly mean "the family's default".
     for (const QCommandLineOption* option : {&address, &model, &versionCode}) {
         if (parser.isSet(*option) && parser.value(*option).isEmpty())

@@ -1,5 +1,7 @@
 #include "sim_thread.h"
 
+#include "loader_commands.h"
+
 namespace ktsim {
 
 SimThread::SimThread(const DeviceConfig& config) : context_(std::make_unique<QObject>()) {
@@ -78,6 +80,10 @@ bool SimThread::pushEvent(const Event& event, QString* error) {
 
 void SimThread::setClock(const QDateTime& wallTime) {
     call([&](Simulator& s) { s.controller().state().setClock(wallTime); });
+}
+
+LoaderState SimThread::loaderState() const {
+    return call([](Simulator& s) { return ktsim::loaderState(s.controller()); });
 }
 
 ModuleBus SimThread::modules() const {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "device_config.h"
+#include "loader_memory.h"
 #include "request_log.h"
 #include "simulator.h"
 
@@ -61,6 +62,11 @@ public:
     bool pushEvent(const Event& event, QString* error = nullptr);
     // The controller's clock goes on from these wall-clock fields.
     void setClock(const QDateTime& wallTime);
+
+    // The firmware loader (families 1 to 6): its memory, the blocks written
+    // and read back since the last start, whether the upgrade was applied.
+    // Its faults come with the configuration (DeviceConfig::loaderFaults).
+    LoaderState loaderState() const;
 
     // The modules on the controller's bus as they are now (IDs the tool
     // reassigned included).

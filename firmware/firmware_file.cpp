@@ -1,0 +1,88 @@
+#include "firmware_file.h"
+
+#include "firmware_family.h"
+
+#include <QFile>
+
+namespace kt {
+namespace {
+
+constexpr int kHeaderSize = 16;
+constexpr char kFill = '\xFF';  // what erased flash holds behind the data
+
+QByteArray headerTextOf(const QByteArray& header) {
+    const qsizetype end = header.indexOf('\0');
+    return end < 0 ? header : header.left(end);
+}
+
+// Which file fits which controller. Texts compare by their first n
+// characters (the whole text when it is shorter), byte for byte, case
+// included.
+bool modelAccepted(int family, const QByteArray& header, const QByteArray& version) {
+    switch (family) {
+        case 3:
+            return header.left(10) == "KT320MX-V5";
+        case 6:
+            return header.left(10) == "KT740MX-V6";
+        case 1:
+        case 2:
+        case 5:
+            // A KT370 runs the KT310 firmware of its board revision.
+            if (version.left(5) == "KT370") return header.left(8) == "KT310" + version.mid(5, 3);
+            return header.left(11) == version.left(11);
+        case 4:
+            return header.left(7) == version.left(7);
+        default:
+            return true;
+    }
+}
+
+FirmwareImage cutIntoBlocks(const QByteArray& data, const FirmwareLayout& layout) {
+    FirmwareImage image;
+    image.blockSize = layout.blockSize;
+    for (qsizetype at = 0; at < data.size(); at += layout.blockSize) {
+        QByteArray block = data.mid(at, layout.blockSize);
+        block.append(layout.blockSize - block.size(), kFill);
+        image.blocks.append(block);
+    }
+    return image;
+}
+
+}  // namespace
+
+const char* FirmwareFile::errorText() const {
+    switch (outcome) {
+        case Outcome::CannotOpen:
+            return "Load firmware file error!";
+        case Outcome::ModelRefused:
+            return "Firmware file format model error!";
+        case Outcome::Loaded:
+            break;
+    }
+    return nullptr;
+}
+
+FirmwareFile LoadFirmwareFile(const QString& path, int family, const QByteArray& versionText) {
+    FirmwareFile result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return result;
+    result.headerText = headerTextOf(file.read(kHeaderSize));
+    result.outcome = FirmwareFile::Outcome::Loaded;
+    const auto layout = FirmwareLayoutOf(family);
+    if (!layout) return result;
+    // Never more than the family takes: the rest of a larger file stays
+    // unread. A read error only shortens the data.
+    const QByteArray data = file.read(qint64{layout->blockSize} * layout->maxBlocks);
+    result.image = cutIntoBlocks(data, *layout);
+    if (!modelAccepted(family, result.headerText, versionText))
+        result.outcome = FirmwareFile::Outcome::ModelRefused;
+    return result;
+}
+
+std::optional<QByteArray> ReadFirmwareHeader(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    return headerTextOf(file.read(kHeaderSize));
+}
+
+}  // namespace kt
