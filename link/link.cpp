@@ -89,7 +89,12 @@ bool Link::transact(FrameStyle style, QByteArrayView text)
     }
     collector_.reset(style);
     lastError_.clear();
+    if (trace_)
+        trace_({TraceEvent::Direction::Sent, style, *request, true, true});
     waitForReply(*request);
+    if (trace_)
+        trace_({TraceEvent::Direction::Received, style, QByteArray(collector_.buffer(), collector_.length()),
+                collector_.complete(), collector_.complete() && collector_.accepted()});
     if (!channel_->isOpen())
         channel_ = nullptr;
     if (!collector_.complete())

@@ -16,6 +16,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 namespace kt {
@@ -23,6 +24,18 @@ namespace kt {
 class Channel;
 class SerialChannel;
 class TcpChannel;
+
+// One frame as it crossed the channel, for a trace: the request as written,
+// or the reply as collected when its transaction ended (complete or not).
+struct TraceEvent {
+    enum class Direction { Sent, Received };
+    Direction direction = Direction::Sent;
+    FrameStyle style = FrameStyle::Crc;
+    QByteArray bytes;
+    bool complete = true;  // Received: a whole frame arrived
+    bool checkOk = true;   // Received: the frame passed its CRC or XOR check
+};
+using TraceObserver = std::function<void(const TraceEvent&)>;
 
 class Link : public QObject {
     Q_OBJECT
@@ -50,6 +63,10 @@ public:
     int ReplyLength() const { return collector_.length(); }
     const QByteArray& ReplyText() const { return replyText_; }
 
+    // Called with every request written and every reply collected; empty
+    // (the default) costs one test per frame.
+    void setTrace(TraceObserver observer) { trace_ = std::move(observer); }
+
     // Why the last open or transaction failed, in one line for a person.
     const QString& lastError() const { return lastError_; }
 
@@ -69,6 +86,7 @@ private:
     QString lastError_;
     QTimer limit_;
     bool waiting_ = false;
+    TraceObserver trace_;
 };
 
 }  // namespace kt

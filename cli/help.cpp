@@ -1,0 +1,207 @@
+#include "help.h"
+
+#include <map>
+#include <string>
+
+namespace ktcli {
+
+const char* usage() {
+    return R"(Usage: ktcli CONNECTION [--json] [--trace] COMMAND [ARGUMENTS]
+
+Connection (one of):
+  --net IP:PORT         TCP to a serial-to-network converter, e.g. --net 127.0.0.1:5003
+  --serial PORT         a serial port by name (ttyUSB0) or path (/dev/serial/by-id/...)
+  --line SPEC           serial line settings, default 19200,e,8,1
+Controller:
+  --id NNNN             the first address Connect tries (default 0000)
+  --address NNNN --family F
+                        the controller's address and family: no Connect runs
+Output:
+  --json                one JSON object per command (continuous tests: one per
+                        line as things happen, the summary last)
+  --trace               every frame sent and received on stderr, with the time,
+                        the direction, the bytes and the check's verdict
+
+Commands:
+  connect               find the controller: address, family, model and version, serial number
+  set-date              set the controller's clock to the PC's
+  alarm N               alarm test: 0 off, 1 steal, 2 help, 3 fire, 4 gas, 5 forced, 6 duress
+  factory-reset         back to factory settings
+  reboot                restart the controller
+  set-speed 19200|115200
+                        change the controller's line speed
+  send TEXT             send one command text and show the reply frame
+  get-id                the controller's ID and serial number
+  find-id SERIAL        the ID of the controller with that serial number
+  set-id SERIAL NEWID   give the controller with that serial number a new ID
+  set-id --from FILE    the same for every "SERIAL NEWID" line of FILE
+  dido                  digital I/O test until Ctrl-C or --seconds N; --out 1,3
+  poll                  event polling test until Ctrl-C or --seconds N
+  module send TYPE ID TEXT
+                        a command passed through to a module
+  v5 get-sn | set-id    V5 module serial number and ID
+  v7 get-sn | find-id | set-id | get-card | set-card
+                        V7 module serial number, ID and card type
+
+ktcli COMMAND --help shows a command's arguments and examples.
+
+Exit status: 0 success, 1 the controller said no or did not answer,
+2 bad arguments, 3 the port cannot be opened. Every failure prints one
+line on stderr.
+
+Examples:
+  ktcli --net 127.0.0.1:5003 connect
+  ktcli --serial ttyUSB0 --json get-id
+  ktcli --serial ttyUSB0 --line 115200,n,8,1 dido --out 1,3 --seconds 10
+)";
+}
+
+const char* commandHelp(const QString& command) {
+    static const std::map<std::string, const char*> help = {
+        {"connect", R"(Usage: ktcli CONNECTION [--id NNNN] connect
+
+Finds the controller: asks "AC" (then "AS" for family 4) starting at --id,
+identifies it by "DB" (family 4: "AV") and reads its serial number.
+Prints address, family, version and serial.
+
+Example:
+  ktcli --net 127.0.0.1:5003 --json connect
+)"},
+        {"send", R"(Usage: ktcli CONNECTION send [--xor | --xor-etx] TEXT
+
+Sends one command text and prints the reply frame with control bytes shown
+as symbols (U+2401 for SOH, U+240D for CR, ...), "length N", and "accepted"
+or "rejected". Default frame: CRC request, ETX reply. --xor: XOR request,
+STX reply. --xor-etx: XOR request, ETX reply. No Connect runs: put the
+address in TEXT.
+
+Examples:
+  ktcli --net 127.0.0.1:5003 send 0000AC
+  ktcli --serial ttyUSB0 --line 9600,n,8,1 send 0000DB
+)"},
+        {"set-date", R"(Usage: ktcli CONNECTION set-date
+
+Connects, then sets the controller's clock to the PC's local time.
+
+Example:
+  ktcli --serial ttyUSB0 set-date
+)"},
+        {"alarm", R"(Usage: ktcli CONNECTION alarm N
+
+Alarm test: 0 off, 1 steal, 2 help, 3 fire, 4 gas, 5 forced, 6 duress.
+
+Examples:
+  ktcli --serial ttyUSB0 alarm 3
+  ktcli --serial ttyUSB0 alarm 0
+)"},
+        {"factory-reset", R"(Usage: ktcli CONNECTION factory-reset
+
+Connects, then sets the controller back to its factory settings. A family 4
+controller takes about 16 seconds.
+
+Example:
+  ktcli --net 127.0.0.1:5003 factory-reset
+)"},
+        {"reboot", R"(Usage: ktcli CONNECTION reboot
+
+Connects, then restarts the controller.
+
+Example:
+  ktcli --net 127.0.0.1:5003 --address 0001 --family 7 reboot
+)"},
+        {"set-speed", R"(Usage: ktcli CONNECTION set-speed 19200|115200
+
+Connects, then switches the controller to 19200,e,8,1 or 115200,n,8,1; the
+next command needs the matching --line. Family 4 cannot change its speed.
+
+Example:
+  ktcli --serial ttyUSB0 set-speed 115200
+  ktcli --serial ttyUSB0 --line 115200,n,8,1 connect
+)"},
+        {"get-id", R"(Usage: ktcli CONNECTION get-id
+
+Connects, then reads the controller's ID and serial number.
+
+Example:
+  ktcli --serial ttyUSB0 get-id
+)"},
+        {"find-id", R"(Usage: ktcli CONNECTION find-id SERIAL
+
+The ID of the controller with that eight-character serial number.
+
+Example:
+  ktcli --net 127.0.0.1:5003 find-id 16030001
+)"},
+        {"set-id", R"(Usage: ktcli CONNECTION set-id SERIAL NEWID
+       ktcli CONNECTION set-id --from FILE
+
+Gives the controller with that serial number the four-digit ID NEWID. With
+--from, FILE holds one "SERIAL NEWID" pair a line (blanks or a comma
+between; empty lines and lines starting with # are ignored). Each line's
+outcome is printed, then a summary; a malformed line is reported and
+skipped, nothing is sent for it. Exit status 1 when any line failed, 2
+when only malformed lines were skipped.
+
+Examples:
+  ktcli --serial ttyUSB0 set-id 16030001 0002
+  ktcli --serial ttyUSB0 --json set-id --from line3.txt
+)"},
+        {"dido", R"(Usage: ktcli CONNECTION dido [--out 1,3] [--seconds N]
+
+Digital I/O test: switches the outputs listed by --out on every pass and
+prints each input whose state changed. Runs until Ctrl-C (or SIGTERM) or
+for N seconds, then sends the end-of-test command and closes the port.
+
+Examples:
+  ktcli --serial ttyUSB0 dido
+  ktcli --net 127.0.0.1:5003 --json dido --out 1,3 --seconds 5
+)"},
+        {"poll", R"(Usage: ktcli CONNECTION poll [--seconds N]
+
+Event polling test: prints each event record as it arrives and answers it.
+Runs until Ctrl-C (or SIGTERM) or for N seconds.
+
+Example:
+  ktcli --serial ttyUSB0 --json poll
+)"},
+        {"module", R"(Usage: ktcli CONNECTION module send TYPE ID [TEXT]
+
+Passes TEXT through the controller to the module of TYPE (A KTRA1/A3/B3,
+B KTIOM-2A/24, H KTRB5, I KTRC5, J KTRD5, E KTPRINT) with ID 0 to 8.
+
+Example:
+  ktcli --serial ttyUSB0 module send A 1 S
+)"},
+        {"v5", R"(Usage: ktcli CONNECTION v5 get-sn TYPE ID
+       ktcli CONNECTION v5 set-id TYPE SERIAL NEWID
+
+V5 modules: read a serial number by type and ID (0 to 8), or give the
+module with a serial number the new ID 1 to 8. TYPE as for module send.
+
+Examples:
+  ktcli --serial ttyUSB0 v5 get-sn A 1
+  ktcli --serial ttyUSB0 v5 set-id A 50000001 2
+)"},
+        {"v7", R"(Usage: ktcli CONNECTION v7 get-sn ID
+       ktcli CONNECTION v7 find-id SERIAL
+       ktcli CONNECTION v7 set-id SERIAL NEWID
+       ktcli CONNECTION v7 get-card ID
+       ktcli CONNECTION v7 set-card ID [--delay N] [--[no-]uid-a] [--[no-]block]
+                [--[no-]7-byte] [--[no-]iso15693] [--[no-]uid-b] [--[no-]guid-b]
+                [--[no-]green] [--[no-]reset]
+
+V7 modules: serial number by ID (0 to 8), ID by serial number, new ID (1 to
+8) by serial number, and a reader's card type. set-card starts from the
+window's defaults: delay 10 (steps of 100 ms), UID(A) and GUID(B), green
+and reset mode on.
+
+Examples:
+  ktcli --serial ttyUSB0 v7 get-card 1
+  ktcli --serial ttyUSB0 v7 set-card 1 --delay 20 --no-guid-b --iso15693 --no-green
+)"},
+    };
+    const auto it = help.find(command.toStdString());
+    return it == help.end() ? usage() : it->second;
+}
+
+}  // namespace ktcli
