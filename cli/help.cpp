@@ -42,6 +42,7 @@ Commands:
   v5 get-sn | set-id    V5 module serial number and ID
   v7 get-sn | find-id | set-id | get-card | set-card
                         V7 module serial number, ID and card type
+  firmware FILE --yes   write new firmware into the controller
 
 ktcli COMMAND --help shows a command's arguments and examples.
 
@@ -198,6 +199,17 @@ and reset mode on.
 Examples:
   ktcli --serial ttyUSB0 v7 get-card 1
   ktcli --serial ttyUSB0 v7 set-card 1 --delay 20 --no-guid-b --iso15693 --no-green
+)"},
+        {"firmware", R"(Usage: ktcli CONNECTION firmware FILE --yes
+
+Connects, checks that FILE is made for the controller's model, then writes
+every block, reads every block back and starts the new firmware. Without
+--yes nothing is sent. On a terminal a bar shows the progress of each
+phase; otherwise (and with --json) one line a block: "program 3/40",
+"verify 3/40". Families 1 to 6 only.
+
+Example:
+  ktcli --serial ttyUSB0 firmware KT320MX-V5.bin --yes
 )"},
     };
     const auto it = help.find(command.toStdString());

@@ -515,7 +515,7 @@ TEST(KtcliHelp, OverviewAndEachCommand) {
     EXPECT_EQ(run.exitCode, 0);
     for (const char* command :
          {"connect", "set-date", "alarm", "factory-reset", "reboot", "set-speed", "send", "get-id",
-          "find-id", "set-id", "dido", "poll", "module", "v5", "v7"}) {
+          "find-id", "set-id", "dido", "poll", "module", "v5", "v7", "firmware"}) {
         EXPECT_TRUE(run.out.contains(str(command))) << command;
         const CliRun one = runKtcli({str(command), str("--help")});
         EXPECT_EQ(one.exitCode, 0);
@@ -523,6 +523,52 @@ TEST(KtcliHelp, OverviewAndEachCommand) {
         EXPECT_TRUE(one.out.contains(str("ktcli --"))) << command << ": an example";
     }
     EXPECT_EQ(runKtcli({}).exitCode, 2);
+}
+
+TEST(KtcliFirmware, AsksForYesChecksTheModelAndShowsProgress) {
+    LoggedSim sim({str("--family"), str("1")});
+    ASSERT_TRUE(sim.ready());
+    const QString version =
+        json(runKtcli(sim.with({str("--json"), str("connect")})).out)[u"version"].toString();
+    ASSERT_GE(version.size(), 11);
+    auto writeFile = [&](const QString& name, const QByteArray& model) {
+        QFile file(sim.dir() + u'/' + name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(model.leftJustified(16, '\0', true) +
+                   QByteArray(300, '\x5A'));  // two 256-byte blocks
+        return file.fileName();
+    };
+    const QString good = writeFile(str("good.bin"), version.left(11).toLatin1());
+    const QString other = writeFile(str("other.bin"), "KT320MX-V5");
+
+    // Without --yes nothing at all is sent.
+    sim.clearLog();
+    CliRun run = runKtcli(sim.with({str("firmware"), good}));
+    EXPECT_EQ(run.exitCode, 2);
+    expectOneErrorLine(run);
+    EXPECT_TRUE(run.err.contains(u"--yes"));
+    EXPECT_TRUE(sim.requests().isEmpty()) << sim.requests().join(u' ').toStdString();
+
+    // A file for another model: Connect only, then refused.
+    run = runKtcli(sim.with({str("firmware"), other, str("--yes")}));
+    EXPECT_EQ(run.exitCode, 2);
+    expectOneErrorLine(run);
+    EXPECT_TRUE(run.err.contains(u"KT320MX-V5")) << run.err.toStdString();
+    EXPECT_EQ(sim.requests(), (QStringList{str("0000AC"), str("0000DB"), str("0000AS")}));
+
+    // Not a terminal: one plain line a block.
+    sim.clearLog();
+    run = runKtcli(sim.with({str("firmware"), good, str("--yes")}));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(u"blocks 2\n")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(u"program 2/2\n"));
+    EXPECT_TRUE(run.out.contains(u"verify 2/2\n"));
+    EXPECT_FALSE(run.out.contains(u'\r'));
+    EXPECT_EQ(sim.requests().last(), str("0000X"));
+
+    EXPECT_EQ(
+        runKtcli(sim.with({str("firmware"), sim.dir() + str("/none.bin"), str("--yes")})).exitCode,
+        2);
 }
 
 }  // namespace
