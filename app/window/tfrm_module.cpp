@@ -88,6 +88,13 @@ void TfrmModule::connectHandlers() {
         {ui->btnSetCtrlBySN, &TfrmModule::btnSetCtrlBySNClick},
         {ui->btnDIDO, &TfrmModule::btnDIDOClick},
         {ui->btnPooling, &TfrmModule::btnPoolingClick},
+        {ui->btnModuleCommand, &TfrmModule::btnModuleCommandClick},
+        {ui->btnV5GetSn, &TfrmModule::btnV5GetSnClick},
+        {ui->btnV5SetId, &TfrmModule::btnV5SetIdClick},
+        {ui->btnV7SnId, &TfrmModule::btnV7SnIdClick},
+        {ui->btnV7SetId, &TfrmModule::btnV7SetIdClick},
+        {ui->btnV7SetCardType, &TfrmModule::btnV7SetCardTypeClick},
+        {ui->btnV7GetCardType, &TfrmModule::btnV7GetCardTypeClick},
     };
     for (const auto& [button, click] : buttons)
         connect(button, &QPushButton::clicked, this, handler(click));

@@ -24,7 +24,8 @@ class QPushButton;
 
 namespace kt {
 enum class LineSpeed;
-}
+struct CardTypeResult;
+}  // namespace kt
 
 namespace Ui {
 class TfrmModule;
@@ -102,6 +103,14 @@ private:
     void btnSetCtrlBySNClick();
     void btnDIDOClick();
     void btnPoolingClick();
+    void btnModuleCommandClick();
+    void btnV5GetSnClick();
+    void btnV5SetIdClick();
+    void btnV7SnIdClick();
+    void btnV7SetIdClick();
+    void btnV7SetCardTypeClick();
+    void btnV7GetCardTypeClick();
+    void showCardType(const CardTypeResult& result);
     void sbIDChange(int position);
     void tmrBusyTimer();
     void tmrClockTimer();

@@ -1,0 +1,122 @@
+// The module buttons: the module command test of the Command page, the V5
+// Module page and the V7 Module page (modules/pass_through.h,
+// modules/v7_registers.h). Each reads its controls, runs one operation and
+// writes what the result carries; a result field left empty leaves its
+// control as it is.
+#include "pass_through.h"
+#include "tfrm_module.h"
+#include "ui_tfrm_module.h"
+#include "v7_registers.h"
+#include "visible_text.h"
+
+namespace kt {
+namespace {
+
+void showReply(QLineEdit* field, const std::optional<QByteArray>& reply) {
+    if (reply) field->setText(VisibleText(*reply));
+}
+
+}  // namespace
+
+void TfrmModule::btnModuleCommandClick() {
+    const int type = ui->cmbModuleType->currentIndex();
+    const QByteArray id = ui->cmbModuleId->currentText().toLatin1();
+    const QByteArray command = ui->edModuleCommandSend->text().toLatin1();
+    runOperation([&](Link& link) {
+        const ModuleCommandResult result =
+            ModuleCommandTest(link, deviceAddress_, type, id, command);
+        showReply(ui->edModuleCommandRecv, result.receiveText);
+        return result.ok;
+    });
+}
+
+void TfrmModule::btnV5GetSnClick() {
+    const int type = ui->cmbV5Type->currentIndex();
+    const QByteArray id = ui->cmbV5Id->currentText().toLatin1();
+    runOperation([&](Link& link) {
+        const V5SerialResult result = GetV5Serial(link, deviceAddress_, type, id);
+        showReply(ui->edV5Recv, result.receiveText);
+        if (result.serialText) ui->edV5Sn->setText(QString::fromLatin1(*result.serialText));
+        return result.ok;
+    });
+}
+
+void TfrmModule::btnV5SetIdClick() {
+    const int type = ui->cmbV5Type->currentIndex();
+    const QByteArray serial = ui->edV5Sn->text().toLatin1();
+    const int newId = ui->cmbV5SetId->currentIndex();
+    runOperation([&](Link& link) {
+        const ModuleCommandResult result =
+            SetV5IdBySerial(link, deviceAddress_, type, serial, newId);
+        showReply(ui->edV5Recv, result.receiveText);
+        return result.ok;
+    });
+}
+
+void TfrmModule::btnV7SnIdClick() {
+    const bool byId = ui->rbID->isChecked();
+    const int id = ui->cmbV7Id->currentIndex();
+    const QByteArray serial = ui->edV7Sn->text().toLatin1();
+    runOperation([&](Link& link) {
+        const V7SerialOrIdResult result = GetV7SerialOrId(link, deviceAddress_, byId, id, serial);
+        showReply(ui->edV7Recv, result.receiveText);
+        if (result.serialText) ui->edV7Sn->setText(QString::fromLatin1(*result.serialText));
+        if (result.idIndex) ui->cmbV7Id->setCurrentIndex(*result.idIndex);
+        return result.ok;
+    });
+}
+
+void TfrmModule::btnV7SetIdClick() {
+    const QByteArray serial = ui->edV7Sn->text().toLatin1();
+    const int newId = ui->cmbV7SetId->currentIndex();
+    runOperation([&](Link& link) {
+        const ModuleCommandResult result = SetV7IdBySerial(link, deviceAddress_, serial, newId);
+        showReply(ui->edV7Recv, result.receiveText);
+        return result.ok;
+    });
+}
+
+void TfrmModule::btnV7SetCardTypeClick() {
+    CardTypeSettings settings;
+    settings.sameCardText = ui->edSameCard->text().toLatin1();
+    settings.boxes = {ui->chkCardTypeA->isChecked(),     ui->chkCardTypeABlock->isChecked(),
+                      ui->chkCardType7Byte->isChecked(), ui->chkCardType15693->isChecked(),
+                      ui->chkCardTypeB->isChecked(),     ui->chkCardTypeBG->isChecked()};
+    settings.greenMode = ui->chkGreenMode->isChecked();
+    settings.resetMode = ui->chkResetMode->isChecked();
+    const int id = ui->cmbV7Id->currentIndex();
+    runOperation([&](Link& link) {
+        const CardTypeResult result = SetV7CardType(link, deviceAddress_, id, settings);
+        showCardType(result);
+        return result.ok;
+    });
+}
+
+void TfrmModule::btnV7GetCardTypeClick() {
+    const int id = ui->cmbV7Id->currentIndex();
+    runOperation([&](Link& link) {
+        const CardTypeResult result = GetV7CardType(link, deviceAddress_, id);
+        showCardType(result);
+        return result.ok;
+    });
+}
+
+// chkResetMode is no part of a reply and keeps its tick. edSameCard keeps
+// its three characters as designed: a delay above 999, which only another
+// tool can have written, shows cut to its first three digits (edV7Recv has
+// the whole word).
+void TfrmModule::showCardType(const CardTypeResult& result) {
+    showReply(ui->edV7Recv, result.receiveText);
+    if (!result.shown) return;
+    const CardTypeShown& shown = *result.shown;
+    ui->edSameCard->setText(QString::fromLatin1(shown.sameCardText));
+    ui->chkCardTypeA->setChecked(shown.boxes.uidA);
+    ui->chkCardTypeABlock->setChecked(shown.boxes.block);
+    ui->chkCardType7Byte->setChecked(shown.boxes.sevenByte);
+    ui->chkCardType15693->setChecked(shown.boxes.iso15693);
+    ui->chkCardTypeB->setChecked(shown.boxes.uidB);
+    ui->chkCardTypeBG->setChecked(shown.boxes.guidB);
+    ui->chkGreenMode->setChecked(shown.greenMode);
+}
+
+}  // namespace kt
