@@ -107,7 +107,9 @@ Faults (repeatable): --fault LETTERS:KIND[=MS][@N]
   --pace BAUD           send reply bytes no faster than BAUD (10 bits a byte)
   --log FILE            append one line per request received: time, CRC/XOR,
                         ok/bad-checksum, command text
-  -v, --verbose         print every request and reply, control bytes visible
+  -v, --verbose, --trace
+                        print every request and reply, control bytes visible,
+                        with the time and the check's verdict of each request
   -h, --help            this text
 
 Examples:
@@ -146,7 +148,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
                                          QStringLiteral("FAULT"));
     const QCommandLineOption pace(QStringLiteral("pace"), {}, QStringLiteral("BAUD"));
     const QCommandLineOption log(QStringLiteral("log"), {}, QStringLiteral("FILE"));
-    const QCommandLineOption verbose(QStringList{QStringLiteral("v"), QStringLiteral("verbose")});
+    const QCommandLineOption verbose(QStringList{QStringLiteral("v"), QStringLiteral("verbose"), QStringLiteral("trace")});
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOptions({tcp, pty, family, address, serial, model, versionCode, acLength, avLength,
                        resetMs, rebootMs, inputs, events, fault, pace, log, verbose, help});

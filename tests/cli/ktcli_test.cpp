@@ -505,6 +505,16 @@ TEST(KtcliTrace, EveryFrameWithTimeDirectionAndVerdict) {
     EXPECT_TRUE(run.err.contains(u"  XOR\n")) << run.err.toStdString();
     run = runKtcli(sim.with({str("--trace"), str("send"), str("0000DB")}));
     EXPECT_TRUE(run.err.contains(u"  CRC bad\n")) << run.err.toStdString();
+    // ktsim --trace shows the same frames from its side, with its verdict.
+    KtsimProcess traced({str("--tcp"), str("0"), str("--trace")});
+    ASSERT_FALSE(traced.tcp().isEmpty());
+    EXPECT_EQ(runKtcli({str("--net"), traced.tcp(), str("send"), str("0000AC")}).exitCode, 0);
+    QString simOut;
+    while (!simOut.contains(u"-> ") && traced.process().waitForReadyRead(2000))
+        simOut += QString::fromUtf8(traced.process().readAllStandardOutput());
+    EXPECT_TRUE(simOut.contains(u"CRC ok 0000AC")) << simOut.toStdString();
+    EXPECT_TRUE(simOut.contains(str("-> \u24030000AC"))) << simOut.toStdString();
+
     // Without --trace nothing but the verdict's line.
     run = runKtcli(sim.with({str("send"), str("0000DB")}));
     expectOneErrorLine(run);
