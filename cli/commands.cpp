@@ -428,6 +428,16 @@ std::optional<int> takeSeconds(QStringList& args, const QString& command, int* s
     return std::nullopt;
 }
 
+// SIGINT and SIGTERM end a continuous test after its current pass, which then
+// sends its end-of-test command; every other subcommand ends at once, as usual.
+void installStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
 int runDido(const ConnectionOptions& connection, QStringList args, Output& out) {
     const QString command = QStringLiteral("dido");
     int seconds = 0;
@@ -446,6 +456,7 @@ int runDido(const ConnectionOptions& connection, QStringList args, Output& out) 
     if (!args.isEmpty())
         return badArguments(command, QStringLiteral("unexpected \"%1\"").arg(args.front()));
 
+    installStopSignals();
     Session session(connection, out);
     if (const auto failed = session.openAndLocate()) return *failed;
     if (session.family == 4 && outputs.count(4))
@@ -482,6 +493,7 @@ int runPoll(const ConnectionOptions& connection, QStringList args, Output& out) 
     if (!args.isEmpty())
         return badArguments(command, QStringLiteral("unexpected \"%1\"").arg(args.front()));
 
+    installStopSignals();
     Session session(connection, out);
     if (const auto failed = session.openAndLocate()) return *failed;
     out.field(QStringLiteral("address"), latin1(session.address));
@@ -776,14 +788,6 @@ int runCommand(const ConnectionOptions& connection, const QString& command, QStr
     if (command == u"firmware") return runFirmware(connection, args, out);
     return fail(kBadArguments,
                 QStringLiteral("unknown command \"%1\" (see ktcli --help)").arg(command));
-}
-
-void installStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
 }
 
 }  // namespace ktcli

@@ -16,7 +16,4 @@ bool isCommand(const QString& command);
 // Runs one subcommand; returns the exit status.
 int runCommand(const ConnectionOptions& connection, const QString& command, QStringList args);
 
-// SIGINT and SIGTERM end the continuous subcommands after their current pass.
-void installStopSignals();
-
 }  // namespace ktcli

@@ -36,7 +36,6 @@ int main(int argc, char** argv) {
     if (args.isEmpty())
         return ktcli::fail(ktcli::kBadArguments,
                            QStringLiteral("no command given (see ktcli --help)"));
-    ktcli::installStopSignals();
     const QString command = args.takeFirst();
     return ktcli::runCommand(*connection, command, args);
 }

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -283,6 +284,15 @@ TEST(KtcliController, FailuresNameTheirCause) {
         sim.with({str("--address"), str("0000"), str("--family"), str("7"), str("get-id")}));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(u"no complete reply within 300 ms")) << run.err.toStdString();
+
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const QString refused = QStringLiteral("127.0.0.1:%1").arg(closed.serverPort());
+    closed.close();
+    run = runKtcli({str("--net"), refused, str("get-id")});
+    EXPECT_EQ(run.exitCode, 3);
+    expectOneErrorLine(run);
+    EXPECT_TRUE(run.err.contains(u"refused")) << run.err.toStdString();
 
     run = runKtcli({str("--serial"), str("/dev/kt-no-such-port"), str("--json"), str("connect")});
     EXPECT_EQ(run.exitCode, 3);
