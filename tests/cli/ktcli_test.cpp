@@ -515,6 +515,14 @@ TEST(KtcliTrace, EveryFrameWithTimeDirectionAndVerdict) {
     EXPECT_TRUE(run.err.contains(u"  XOR\n")) << run.err.toStdString();
     run = runKtcli(sim.with({str("--trace"), str("send"), str("0000DB")}));
     EXPECT_TRUE(run.err.contains(u"  CRC bad\n")) << run.err.toStdString();
+    // Half a frame, then the connection closes: the partial reply is shown as such.
+    LoggedSim dropping({str("--fault"), str("AS:drop")});
+    ASSERT_TRUE(dropping.ready());
+    run = runKtcli(dropping.with({str("--trace"), str("send"), str("0000AS")}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("<- \u24030000AS"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(u"  partial\n")) << run.err.toStdString();
+
     // ktsim --trace shows the same frames from its side, with its verdict.
     KtsimProcess traced({str("--tcp"), str("0"), str("--trace")});
     ASSERT_FALSE(traced.tcp().isEmpty());
