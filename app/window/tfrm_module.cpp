@@ -107,6 +107,10 @@ void TfrmModule::connectHandlers() {
             handler(&TfrmModule::mnuTraditionalClick));
     connect(ui->mnuExit, &QAction::triggered, this, handler(&TfrmModule::mnuExitClick));
     connect(ui->mnuAbout, &QAction::triggered, this, handler(&TfrmModule::mnuAboutClick));
+    // The firmware upgrade: its menu item and page stay hidden.
+    connect(ui->mnuFirmwareFile, &QAction::triggered, this,
+            handler(&TfrmModule::mnuFirmwareFileClick));
+    connect(ui->btnFirmware, &QPushButton::clicked, this, handler(&TfrmModule::btnFirmwareClick));
 
     // Enter anywhere in the window presses the default button, Connect; on
     // a focused push button it presses that one. Qt knows default buttons

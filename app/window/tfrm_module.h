@@ -4,6 +4,7 @@
 // the operations. The fixed layout is the form tfrm_module.ui.
 #pragma once
 
+#include "firmware_file.h"
 #include "languages.h"
 #include "link.h"
 #include "operation.h"
@@ -79,6 +80,12 @@ public:
     // Takes the active port page into the fields and stores the port values.
     void SavePortSettings();
 
+    // The file dialogue of the File menu's "Firmware file": the chosen path,
+    // empty when cancelled. By default the open dialogue with the firmware
+    // files' filter; tests put their own in its place.
+    using FirmwareFileChooser = std::function<QString()>;
+    void setFirmwareFileChooser(FirmwareFileChooser chooser);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -134,6 +141,11 @@ private:
     void setWindowEnabled(bool enabled);
     QString text(int number) const;
 
+    void mnuFirmwareFileClick();
+    void btnFirmwareClick();
+    QString chooseFirmwareFile();
+    bool loadFirmwareFile();
+
     // Runs a handler. An exception that escapes it ends the running
     // operation, is shown in the standard error box, and the tool goes on:
     // Qt lets no exception cross its event loop.
@@ -182,6 +194,10 @@ private:
     bool waitCursor_ = false;
     bool shownBefore_ = false;
     QPointer<QWidget> focusBeforeBusy_;
+
+    // FirmwareImage and FirmwareBlockCount, as the last firmware run loaded them.
+    FirmwareImage firmwareImage_;
+    FirmwareFileChooser firmwareFileChooser_;
 };
 
 }  // namespace kt

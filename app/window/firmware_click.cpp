@@ -1,0 +1,88 @@
+// The hidden firmware upgrade: the File menu's "Firmware file" chooses the
+// file and shows its header, and the Firmware page's "Firmware load" button
+// reloads that file, checks it against the connected controller and runs the
+// programmer (firmware/programmer.h) with the page's two progress bars.
+#include "message_table.h"
+#include "programmer.h"
+#include "tfrm_module.h"
+#include "ui_tfrm_module.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+
+namespace kt {
+namespace {
+
+constexpr int kToneMs = 300;
+constexpr int kToneErrorHz = 300;
+const QColor kLampRed(0xff, 0x00, 0x00);
+
+}  // namespace
+
+void TfrmModule::setFirmwareFileChooser(FirmwareFileChooser chooser) {
+    firmwareFileChooser_ = std::move(chooser);
+}
+
+QString TfrmModule::chooseFirmwareFile() {
+    if (firmwareFileChooser_) return firmwareFileChooser_();
+    return QFileDialog::getOpenFileName(this, QString(), QString(),
+                                        QStringLiteral("Firmware files (*.KTB)"));
+}
+
+void TfrmModule::mnuFirmwareFileClick() {
+    const QString chosen = chooseFirmwareFile();
+    if (chosen.isEmpty()) return;  // cancelled
+    ui->pbProgram->setValue(0);
+    ui->pbVerify->setValue(0);
+    fields_.FirmwareFile = chosen;
+    SaveFirmwareFile(chosen);
+    ui->pnFile->setText(chosen);
+    // A file that cannot be read is passed over in silence.
+    if (const auto header = ReadFirmwareHeader(chosen))
+        ui->pnMsg->setText(QString::fromLatin1(*header));
+}
+
+// LoadFirmwareFile with the window's state: the stored file, the family and
+// version text Connect found. A family without a loader keeps the image
+// (and so the block count) it had.
+bool TfrmModule::loadFirmwareFile() {
+    FirmwareFile loaded =
+        LoadFirmwareFile(fields_.FirmwareFile, controllerFamily_, ui->pnVER->text().toLatin1());
+    if (loaded.image) firmwareImage_ = std::move(*loaded.image);
+    if (loaded.ok()) return true;
+    showStatus(loaded.errorText());
+    setLamp(kLampRed);
+    tone_->play(kToneErrorHz, kToneMs);
+    return false;
+}
+
+void TfrmModule::btnFirmwareClick() {
+    if (operationRunning_) return;
+    ui->pbProgram->setValue(0);
+    ui->pbVerify->setValue(0);
+    if (!loadFirmwareFile()) return;
+
+    FirmwareObserver observer;
+    observer.status = statusShower();
+    observer.handshakeFailed = [this](int remaining) {
+        ui->pnMsg->setText(MessageTable::translate("Connecting device ...", languageIndex_) +
+                           QString::asprintf(" ( %d )", remaining));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    const auto bar = [this](FirmwareBar which) {
+        return which == FirmwareBar::Program ? ui->pbProgram : ui->pbVerify;
+    };
+    observer.phaseStarted = [bar](FirmwareBar which, int maximum) {
+        bar(which)->setMaximum(maximum);
+    };
+    observer.progress = [bar](FirmwareBar which, int position) { bar(which)->setValue(position); };
+
+    // A family without a loader dialogue (none identified yet, or 7 to 9)
+    // is refused before anything is sent, and the run ends as an error.
+    runOperation([&](Link& link) {
+        return ProgramFirmware(link, deviceAddress_, controllerFamily_, firmwareImage_, observer)
+            .ok;
+    });
+}
+
+}  // namespace kt

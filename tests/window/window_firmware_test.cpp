@@ -1,0 +1,223 @@
+// The hidden firmware upgrade through the window: the File menu's
+// "Firmware file" (its dialogue replaced by the test's chooser) and the
+// Firmware page's "Firmware load" button, end to end against ktsim over the
+// pseudo-terminal. Small images of family 1 keep the runs short; the
+// full-size runs of every dialogue are in tests/firmware.
+#include "settings_store.h"
+#include "sim_thread.h"
+#include "window_test_support.h"
+
+#include <QAction>
+#include <QFile>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+
+using namespace kttest;
+using Played = ProbeTone::Played;
+using Texts = QList<QByteArray>;
+
+namespace {
+
+const QColor kRed(0xff, 0x00, 0x00);
+
+// What ktsim's family-1 controller puts into the version panel begins with
+// the 11 characters its firmware file must carry.
+constexpr char kFamily1Header[] = "KT300B01-V3";
+
+QByteArray header16(const QByteArray& text) {
+    QByteArray header = text.left(16);
+    header.append(16 - header.size(), '\0');
+    return header;
+}
+
+// Bytes with letter digits in hex, different in every block.
+QByteArray data(int size, int seed) {
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i) bytes[i] = char((i * 7 + seed * 31 + i / 256) & 0xff);
+    return bytes;
+}
+
+class Firmware : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_TRUE(files_.isValid());
+        start();
+        window_->setFirmwareFileChooser([this] {
+            ++dialogs_;
+            return chosen_;
+        });
+        const QString pty = sim_.startPty();
+        ASSERT_FALSE(pty.isEmpty());
+        useSerial(pty);
+    }
+
+    QString writeFile(const QString& name, const QByteArray& bytes) {
+        const QString path = files_.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        return path;
+    }
+    // The File menu's "Firmware file", the dialogue answering `path`.
+    void chooseFile(const QString& path) {
+        chosen_ = path;
+        child<QAction>("mnuFirmwareFile")->trigger();
+    }
+    void connectTo(const ktsim::DeviceConfig& config) {
+        ASSERT_TRUE(sim_.setConfig(config));
+        child<QPushButton>("btnConnect")->click();
+        ASSERT_EQ(status(), "Command ok.");
+        sim_.clearLog();
+        tone_->played.clear();
+    }
+    void pressFirmwareLoad() { child<QPushButton>("btnFirmware")->click(); }
+    QProgressBar* bar(const char* name) const { return child<QProgressBar>(name); }
+    QString panel(const char* name) const { return child<QLabel>(name)->text(); }
+
+    QTemporaryDir files_;
+    QString chosen_;
+    int dialogs_ = 0;
+    ktsim::SimThread sim_;  // family 7: no firmware loader
+};
+
+TEST_F(Firmware, TheMenuItemAndThePageStayHidden) {
+    EXPECT_FALSE(child<QAction>("mnuFirmwareFile")->isVisible());
+    auto* pages = child<QTabWidget>("pcMain");
+    EXPECT_FALSE(pages->isTabVisible(pages->indexOf(child("tsFirmware"))));
+}
+
+TEST_F(Firmware, ACancelledDialogueChangesNothing) {
+    bar("pbProgram")->setValue(40);
+    bar("pbVerify")->setValue(30);
+    const QString status = this->status();
+    chooseFile(QString());
+    EXPECT_EQ(dialogs_, 1);
+    EXPECT_EQ(window_->settingsFields().FirmwareFile, "KT320MX.KTB");
+    EXPECT_EQ(kt::loadSettings().FirmwareFile, "KT320MX.KTB");
+    EXPECT_EQ(panel("pnFile"), "KT320MX.KTB");
+    EXPECT_EQ(bar("pbProgram")->value(), 40);
+    EXPECT_EQ(bar("pbVerify")->value(), 30);
+    EXPECT_EQ(this->status(), status);
+    EXPECT_TRUE(tone_->played.isEmpty());
+}
+
+TEST_F(Firmware, AChosenFileIsStoredAndItsHeaderShown) {
+    bar("pbProgram")->setValue(40);
+    bar("pbVerify")->setValue(30);
+    // The header text ends at its first zero byte; what follows is ignored.
+    const QString path = writeFile("KT320.KTB", QByteArray("KT320MX-V5\0junk!", 16) + data(100, 1));
+    chooseFile(path);
+    EXPECT_EQ(dialogs_, 1);
+    EXPECT_EQ(window_->settingsFields().FirmwareFile, path);
+    EXPECT_EQ(kt::loadSettings().FirmwareFile, path);
+    EXPECT_EQ(panel("pnFile"), path);
+    EXPECT_EQ(status(), "KT320MX-V5");
+    EXPECT_EQ(bar("pbProgram")->value(), 0);
+    EXPECT_EQ(bar("pbVerify")->value(), 0);
+
+    // Sixteen characters without a zero byte are the whole header.
+    chooseFile(writeFile("long.KTB", "ABCDEFGHIJKLMNOP" + data(10, 2)));
+    EXPECT_EQ(status(), "ABCDEFGHIJKLMNOP");
+
+    // A file that cannot be read is stored and shown all the same, in silence.
+    const QString missing = files_.filePath("missing.KTB");
+    chooseFile(missing);
+    EXPECT_EQ(kt::loadSettings().FirmwareFile, missing);
+    EXPECT_EQ(panel("pnFile"), missing);
+    EXPECT_EQ(status(), "ABCDEFGHIJKLMNOP");
+    EXPECT_TRUE(tone_->played.isEmpty());
+    EXPECT_TRUE(sim_.requestLog().isEmpty());
+}
+
+TEST_F(Firmware, AMissingFileOrAnotherModelIsRefusedBeforeThePortOpens) {
+    connectTo({.family = 1});
+    ASSERT_TRUE(panel("pnVER").startsWith(kFamily1Header)) << panel("pnVER").toStdString();
+
+    chooseFile(files_.filePath("missing.KTB"));
+    bar("pbProgram")->setValue(40);
+    pressFirmwareLoad();
+    EXPECT_EQ(status(), "Load firmware file error!");
+    EXPECT_EQ(lamp(), kRed);
+    EXPECT_EQ(tone_->played, QList<Played>({{300, 300, false}}));
+    EXPECT_EQ(bar("pbProgram")->value(), 0);
+    EXPECT_TRUE(window_->isEnabled());
+    EXPECT_FALSE(window_->operationRunning());
+
+    // Made for family 3: the family-1 controller refuses it.
+    chooseFile(writeFile("KT320.KTB", header16("KT320MX-V5") + data(600, 1)));
+    pressFirmwareLoad();
+    EXPECT_EQ(status(), "Firmware file format model error!");
+    EXPECT_EQ(lamp(), kRed);
+    EXPECT_EQ(tone_->played, QList<Played>({{300, 300, false}, {300, 300, false}}));
+    EXPECT_TRUE(window_->isEnabled());
+
+    EXPECT_TRUE(sim_.requestLog().isEmpty());
+    EXPECT_EQ(sim_.loaderState().starts, 0);
+}
+
+TEST_F(Firmware, ACleanUpgradeLeavesTheFileInTheControllerAndEndsOk) {
+    connectTo({.family = 1, .address = "0012"});
+    ASSERT_EQ(window_->DeviceAddress(), "0012");
+    ASSERT_TRUE(panel("pnVER").startsWith(kFamily1Header)) << panel("pnVER").toStdString();
+
+    const QString path = writeFile("KT300.KTB", header16("stale") + data(300, 9));
+    chooseFile(path);
+    // Every run reads the file afresh: what it holds now is what goes out.
+    const QByteArray firmware = data(600, 1);  // three blocks of 256, the last part-filled
+    writeFile("KT300.KTB", header16(kFamily1Header) + firmware);
+    StatusPainted shown(child<QLabel>("pnMsg"));
+
+    pressFirmwareLoad();
+
+    EXPECT_EQ(status(), "Command ok.");
+    EXPECT_EQ(tone_->played, QList<Played>({{1000, 300, true}}));
+    EXPECT_FALSE(window_->link().isOpen());
+    EXPECT_TRUE(window_->isEnabled());
+    EXPECT_EQ(bar("pbProgram")->maximum(), 3);
+    EXPECT_EQ(bar("pbProgram")->value(), 3);
+    EXPECT_EQ(bar("pbVerify")->maximum(), 3);
+    EXPECT_EQ(bar("pbVerify")->value(), 3);
+    // The phases' titles are painted as they come.
+    EXPECT_EQ(shown.texts.filter(QRegularExpression("ing \\.\\.\\.$")),
+              (QStringList{"Programming ...", "Verifying ...", "Upgrading ..."}));
+
+    const ktsim::LoaderState loader = sim_.loaderState();
+    EXPECT_TRUE(loader.upgradeApplied);
+    EXPECT_EQ(loader.firmwareBlocks, 3);
+    EXPECT_EQ(loader.blocksWritten, (QList<int>{0, 1, 2}));
+    EXPECT_EQ(loader.blocksReadBack, (QList<int>{0, 1, 2}));
+    const QByteArray expected = firmware + QByteArray(3 * 256 - 600, '\xff');
+    EXPECT_EQ(loader.memory.left(3 * 256), expected);
+
+    // At the controller's own address, each command.
+    for (const QByteArray& text : sim_.requestLog())
+        EXPECT_TRUE(text.startsWith("0012")) << text.constData();
+}
+
+TEST_F(Firmware, WithoutALoaderDialogueNothingIsSentAndTheRunEndsInError) {
+    chooseFile(writeFile("any.KTB", header16("KT350") + data(600, 1)));
+
+    // Before any Connect, and on a family-7 controller: the port opens and
+    // closes, and nothing goes out.
+    for (const bool connected : {false, true}) {
+        if (connected) connectTo({});
+        ASSERT_EQ(window_->ControllerFamily(), connected ? 7 : 0);
+        tone_->played.clear();
+        pressFirmwareLoad();
+        EXPECT_EQ(status(), "Command error!");
+        EXPECT_EQ(lamp(), kRed);
+        EXPECT_EQ(tone_->played, QList<Played>({{300, 300, true}}));
+        EXPECT_FALSE(window_->link().isOpen());
+        EXPECT_TRUE(window_->isEnabled());
+        EXPECT_FALSE(window_->operationRunning());
+        EXPECT_TRUE(sim_.requestLog().isEmpty());
+        EXPECT_EQ(bar("pbProgram")->value(), 0);
+        EXPECT_EQ(bar("pbVerify")->value(), 0);
+    }
+    EXPECT_EQ(sim_.loaderState().starts, 0);
+}
+
+}  // namespace
