@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <algorithm>
 
 using namespace kttest;
 using Played = ProbeTone::Played;
@@ -37,6 +38,12 @@ QByteArray data(int size, int seed) {
     QByteArray bytes(size, '\0');
     for (int i = 0; i < size; ++i) bytes[i] = char((i * 7 + seed * 31 + i / 256) & 0xff);
     return bytes;
+}
+
+// How many of the texts begin with head.
+qsizetype startingWith(const Texts& texts, const QByteArray& head) {
+    return std::count_if(texts.begin(), texts.end(),
+                         [&](const QByteArray& text) { return text.startsWith(head); });
 }
 
 class Firmware : public WindowTest {
@@ -195,6 +202,35 @@ TEST_F(Firmware, ACleanUpgradeLeavesTheFileInTheControllerAndEndsOk) {
     // At the controller's own address, each command.
     for (const QByteArray& text : sim_.requestLog())
         EXPECT_TRUE(text.startsWith("0012")) << text.constData();
+}
+
+TEST_F(Firmware, AFailedWriteStopsTheBarAtTheLastAcknowledgedBlockAndEndsInError) {
+    // The first two handshakes and every write of block 2 go unanswered.
+    connectTo({.family = 1, .loaderFaults = {"nohandshake@2", "nowrite=2"}});
+    chooseFile(writeFile("KT300.KTB", header16(kFamily1Header) + data(1000, 3)));  // 4 blocks
+    StatusPainted shown(child<QLabel>("pnMsg"));
+
+    pressFirmwareLoad();
+
+    EXPECT_EQ(status(), "Command error!");
+    EXPECT_EQ(lamp(), kRed);
+    EXPECT_EQ(tone_->played, QList<Played>({{300, 300, true}}));
+    EXPECT_FALSE(window_->link().isOpen());
+    EXPECT_TRUE(window_->isEnabled());
+    EXPECT_EQ(bar("pbProgram")->maximum(), 4);
+    EXPECT_EQ(bar("pbProgram")->value(), 1);
+    EXPECT_EQ(bar("pbVerify")->value(), 0);
+    EXPECT_TRUE(shown.texts.contains("Connecting device ... ( 10 )"));
+    EXPECT_TRUE(shown.texts.contains("Connecting device ... ( 9 )"));
+    EXPECT_FALSE(shown.texts.contains("Connecting device ... ( 8 )"));
+    EXPECT_FALSE(shown.texts.contains("Verifying ..."));
+
+    const ktsim::LoaderState loader = sim_.loaderState();
+    EXPECT_EQ(loader.blocksWritten, (QList<int>{0, 1}));
+    EXPECT_TRUE(loader.blocksReadBack.isEmpty());
+    EXPECT_FALSE(loader.upgradeApplied);
+    EXPECT_EQ(startingWith(sim_.requestLog(), "0000P0200"), 5);  // five attempts
+    EXPECT_EQ(startingWith(sim_.requestLog(), "0000X"), 0);
 }
 
 TEST_F(Firmware, WithoutALoaderDialogueNothingIsSentAndTheRunEndsInError) {
