@@ -8,24 +8,24 @@
 namespace kt {
 
 Link::Link(QObject* parent)
-    : QObject(parent), serial_(std::make_unique<SerialChannel>()), tcp_(std::make_unique<TcpChannel>())
-{
+    : QObject(parent),
+      serial_(std::make_unique<SerialChannel>()),
+      tcp_(std::make_unique<TcpChannel>()) {
     limit_.setSingleShot(true);
     limit_.setTimerType(Qt::PreciseTimer);
     connect(&limit_, &QTimer::timeout, this, &Link::onLimit);
-    for (Channel* channel : {static_cast<Channel*>(serial_.get()), static_cast<Channel*>(tcp_.get())}) {
+    for (Channel* channel :
+         {static_cast<Channel*>(serial_.get()), static_cast<Channel*>(tcp_.get())}) {
         connect(channel->device(), &QIODevice::readyRead, this, &Link::takeBytes);
         connect(channel, &Channel::lost, this, &Link::onLost);
     }
 }
 
-Link::~Link()
-{
+Link::~Link() {
     ClosePort();
 }
 
-bool Link::OpenPort()
-{
+bool Link::OpenPort() {
     ClosePort();
     lastError_.clear();
     Channel* channel = nullptr;
@@ -36,41 +36,33 @@ bool Link::OpenPort()
         tcp_->configure(port_.NetIP, port_.NetPort);
         channel = tcp_.get();
     }
-    if (!channel->open(&lastError_))
-        return false;
+    if (!channel->open(&lastError_)) return false;
     channel_ = channel;
     return true;
 }
 
-void Link::ClosePort()
-{
-    if (channel_)
-        channel_->close();
+void Link::ClosePort() {
+    if (channel_) channel_->close();
     channel_ = nullptr;
 }
 
-bool Link::isOpen() const
-{
+bool Link::isOpen() const {
     return channel_ && channel_->isOpen();
 }
 
-bool Link::SendCommand(QByteArrayView text)
-{
+bool Link::SendCommand(QByteArrayView text) {
     return transact(FrameStyle::Crc, text);
 }
 
-bool Link::SendXorCommand(QByteArrayView text)
-{
+bool Link::SendXorCommand(QByteArrayView text) {
     return transact(FrameStyle::StxReply, text);
 }
 
-bool Link::SendXorCommandEtx(QByteArrayView text)
-{
+bool Link::SendXorCommandEtx(QByteArrayView text) {
     return transact(FrameStyle::EtxReply, text);
 }
 
-bool Link::transact(FrameStyle style, QByteArrayView text)
-{
+bool Link::transact(FrameStyle style, QByteArrayView text) {
     if (waiting_) {
         // Both would share the reply buffer and the channel.
         lastError_ = QStringLiteral("a transaction is already waiting");
@@ -89,16 +81,14 @@ bool Link::transact(FrameStyle style, QByteArrayView text)
     }
     collector_.reset(style);
     lastError_.clear();
-    if (trace_)
-        trace_({TraceEvent::Direction::Sent, style, *request, true, true});
+    if (trace_) trace_({TraceEvent::Direction::Sent, style, *request, true, true});
     waitForReply(*request);
     if (trace_)
-        trace_({TraceEvent::Direction::Received, style, QByteArray(collector_.buffer(), collector_.length()),
-                collector_.complete(), collector_.complete() && collector_.accepted()});
-    if (!channel_->isOpen())
-        channel_ = nullptr;
-    if (!collector_.complete())
-        return false;
+        trace_({TraceEvent::Direction::Received, style,
+                QByteArray(collector_.buffer(), collector_.length()), collector_.complete(),
+                collector_.complete() && collector_.accepted()});
+    if (!channel_->isOpen()) channel_ = nullptr;
+    if (!collector_.complete()) return false;
     replyText_ = collector_.text();
     if (!collector_.accepted()) {
         lastError_ = QStringLiteral("the reply failed its checksum");
@@ -112,51 +102,39 @@ bool Link::transact(FrameStyle style, QByteArrayView text)
 // precise single-shot timer, started when the request is written and, on
 // serial, restarted by every byte. Each pass blocks until something happens;
 // ending the wait needs no wake-up, the pass that took the last byte returns.
-void Link::waitForReply(const QByteArray& request)
-{
+void Link::waitForReply(const QByteArray& request) {
     waiting_ = true;
     channel_->discardPending();
     channel_->send(request);
     limit_.start(channel_->replyLimitMs());
     takeBytes();  // a late reply of an earlier request may already be waiting
     QEventLoop loop;
-    while (waiting_)
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    while (waiting_) loop.processEvents(QEventLoop::WaitForMoreEvents);
     limit_.stop();
 }
 
-void Link::stopWaiting()
-{
+void Link::stopWaiting() {
     waiting_ = false;
 }
 
-void Link::takeBytes()
-{
-    if (!waiting_ || !channel_)
-        return;
+void Link::takeBytes() {
+    if (!waiting_ || !channel_) return;
     const QByteArray bytes = channel_->device()->readAll();
-    if (bytes.isEmpty())
-        return;
-    if (channel_->limitRestartsOnByte())
-        limit_.start(channel_->replyLimitMs());
+    if (bytes.isEmpty()) return;
+    if (channel_->limitRestartsOnByte()) limit_.start(channel_->replyLimitMs());
     collector_.feed(bytes);
-    if (collector_.complete())
-        stopWaiting();
+    if (collector_.complete()) stopWaiting();
 }
 
-void Link::onLimit()
-{
-    if (!waiting_)
-        return;
+void Link::onLimit() {
+    if (!waiting_) return;
     lastError_ = QStringLiteral("no complete reply within %1 ms").arg(channel_->replyLimitMs());
     stopWaiting();
 }
 
-void Link::onLost(const QString& why)
-{
+void Link::onLost(const QString& why) {
     takeBytes();
-    if (!waiting_)
-        return;
+    if (!waiting_) return;
     lastError_ = why;
     stopWaiting();
 }

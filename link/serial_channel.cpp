@@ -5,39 +5,35 @@
 namespace kt {
 namespace {
 
-QString openErrorText(const QSerialPort& port)
-{
+QString openErrorText(const QSerialPort& port) {
     const QString name = port.portName();
     switch (port.error()) {
-    case QSerialPort::DeviceNotFoundError:
-        return QStringLiteral("no such serial port: %1").arg(name);
-    case QSerialPort::PermissionError:
-        return QStringLiteral("serial port %1 is in use or access is denied "
-                              "(is your account in the dialout group?)")
-            .arg(name);
-    default:
-        return QStringLiteral("cannot open serial port %1: %2").arg(name, port.errorString());
+        case QSerialPort::DeviceNotFoundError:
+            return QStringLiteral("no such serial port: %1").arg(name);
+        case QSerialPort::PermissionError:
+            return QStringLiteral(
+                       "serial port %1 is in use or access is denied "
+                       "(is your account in the dialout group?)")
+                .arg(name);
+        default:
+            return QStringLiteral("cannot open serial port %1: %2").arg(name, port.errorString());
     }
 }
 
 }  // namespace
 
-SerialChannel::SerialChannel(QObject* parent) : Channel(parent)
-{
+SerialChannel::SerialChannel(QObject* parent) : Channel(parent) {
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialChannel::onError);
 }
 
-void SerialChannel::configure(const QString& portName, const QString& lineSettings)
-{
+void SerialChannel::configure(const QString& portName, const QString& lineSettings) {
     // A bare name ("ttyUSB0") is looked up under /dev, a path is used as it is.
     port_.setPortName(portName.trimmed());
     lineText_ = lineSettings;
 }
 
-bool SerialChannel::open(QString* error)
-{
-    if (port_.isOpen())
-        close();
+bool SerialChannel::open(QString* error) {
+    if (port_.isOpen()) close();
     if (const auto parsed = ParseLineSettings(lineText_)) {
         line_.baud = parsed->baud;
         line_.parity = parsed->parity.value_or(*line_.parity);
@@ -54,8 +50,7 @@ bool SerialChannel::open(QString* error)
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::ReadWrite)) {
-        if (error)
-            *error = openErrorText(port_);
+        if (error) *error = openErrorText(port_);
         return false;
     }
     applyLine();
@@ -64,8 +59,7 @@ bool SerialChannel::open(QString* error)
     return true;
 }
 
-void SerialChannel::applyLine()
-{
+void SerialChannel::applyLine() {
     port_.setBaudRate(line_.baud);
     port_.setDataBits(*line_.dataBits);
     port_.setParity(*line_.parity);
@@ -74,45 +68,38 @@ void SerialChannel::applyLine()
     port_.clearError();
 }
 
-void SerialChannel::close()
-{
-    if (!port_.isOpen())
-        return;
+void SerialChannel::close() {
+    if (!port_.isOpen()) return;
     port_.clear(QSerialPort::AllDirections);
     port_.close();
 }
 
-void SerialChannel::discardPending()
-{
+void SerialChannel::discardPending() {
     port_.clear(QSerialPort::AllDirections);
 }
 
-void SerialChannel::send(const QByteArray& bytes)
-{
+void SerialChannel::send(const QByteArray& bytes) {
     // Straight to the descriptor: QSerialPort's own write path queues the
     // bytes and wakes the event loop twice for every request. A request is
     // small and the port's output buffer empty after the purge, so this
     // normally takes the whole request; anything left goes the queued way.
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(port_.handle(), bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (n <= 0)
-            break;
+        const ssize_t n = ::write(port_.handle(), bytes.constData() + done,
+                                  static_cast<size_t>(bytes.size() - done));
+        if (n <= 0) break;
         done += n;
     }
-    if (done < bytes.size())
-        port_.write(bytes.sliced(done));
+    if (done < bytes.size()) port_.write(bytes.sliced(done));
 }
 
-void SerialChannel::onError(QSerialPort::SerialPortError error)
-{
-    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
-        return;
+void SerialChannel::onError(QSerialPort::SerialPortError error) {
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError) return;
     // Left open, Qt repeats this error in a busy loop: close at once, right
     // after a waiting transaction has taken what was read before the error.
-    emit lost(QStringLiteral("serial port %1 was lost: %2").arg(port_.portName(), port_.errorString()));
-    if (port_.isOpen())
-        port_.close();
+    emit lost(
+        QStringLiteral("serial port %1 was lost: %2").arg(port_.portName(), port_.errorString()));
+    if (port_.isOpen()) port_.close();
 }
 
 }  // namespace kt

@@ -6,40 +6,40 @@
 
 namespace kt {
 
-TcpChannel::TcpChannel(QObject* parent) : Channel(parent)
-{
+TcpChannel::TcpChannel(QObject* parent) : Channel(parent) {
     connect(&socket_, &QTcpSocket::disconnected, this, &TcpChannel::onDisconnected);
 }
 
-void TcpChannel::configure(const QString& ip, const QString& port)
-{
+void TcpChannel::configure(const QString& ip, const QString& port) {
     ip_ = ip;
     port_ = port;
 }
 
-bool TcpChannel::open(QString* error)
-{
+bool TcpChannel::open(QString* error) {
     close();
     const auto address = ParseDottedIPv4(ip_);
     if (!address) {
-        if (error)
-            *error = QStringLiteral("not a dotted-decimal IPv4 address: \"%1\"").arg(ip_);
+        if (error) *error = QStringLiteral("not a dotted-decimal IPv4 address: \"%1\"").arg(ip_);
         return false;
     }
     const quint16 port = ConvertNetPort(port_);
     const QHostAddress host(*address);
     if (port == 0) {
         if (error)
-            *error = QStringLiteral("cannot connect to %1: port \"%2\" is not a port number").arg(host.toString(), port_);
+            *error = QStringLiteral("cannot connect to %1: port \"%2\" is not a port number")
+                         .arg(host.toString(), port_);
         return false;
     }
     socket_.connectToHost(host, port);
     if (!socket_.waitForConnected(kConnectTimeoutMs)) {
         if (error) {
             const QString target = QStringLiteral("%1:%2").arg(host.toString()).arg(port);
-            *error = socket_.error() == QAbstractSocket::SocketTimeoutError
-                         ? QStringLiteral("cannot connect to %1: no answer within %2 ms").arg(target).arg(kConnectTimeoutMs)
-                         : QStringLiteral("cannot connect to %1: %2").arg(target, socket_.errorString());
+            *error =
+                socket_.error() == QAbstractSocket::SocketTimeoutError
+                    ? QStringLiteral("cannot connect to %1: no answer within %2 ms")
+                          .arg(target)
+                          .arg(kConnectTimeoutMs)
+                    : QStringLiteral("cannot connect to %1: %2").arg(target, socket_.errorString());
         }
         socket_.abort();
         return false;
@@ -49,17 +49,14 @@ bool TcpChannel::open(QString* error)
     return true;
 }
 
-void TcpChannel::close()
-{
+void TcpChannel::close() {
     closing_ = true;
     socket_.abort();
     closing_ = false;
 }
 
-void TcpChannel::onDisconnected()
-{
-    if (!closing_)
-        emit lost(QStringLiteral("the converter closed the connection"));
+void TcpChannel::onDisconnected() {
+    if (!closing_) emit lost(QStringLiteral("the converter closed the connection"));
 }
 
 }  // namespace kt

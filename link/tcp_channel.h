@@ -24,8 +24,7 @@ public:
     void close() override;
     bool isOpen() const override { return socket_.state() == QAbstractSocket::ConnectedState; }
     QIODevice* device() override { return &socket_; }
-    void send(const QByteArray& bytes) override
-    {
+    void send(const QByteArray& bytes) override {
         socket_.write(bytes);
         socket_.flush();
     }

@@ -2,8 +2,7 @@
 
 namespace kt {
 
-QString VisibleText(QByteArrayView bytes)
-{
+QString VisibleText(QByteArrayView bytes) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     QString out;
     out.reserve(bytes.size());

@@ -148,7 +148,8 @@ ParsedOptions parseOptions(const QStringList& arguments) {
                                          QStringLiteral("FAULT"));
     const QCommandLineOption pace(QStringLiteral("pace"), {}, QStringLiteral("BAUD"));
     const QCommandLineOption log(QStringLiteral("log"), {}, QStringLiteral("FILE"));
-    const QCommandLineOption verbose(QStringList{QStringLiteral("v"), QStringLiteral("verbose"), QStringLiteral("trace")});
+    const QCommandLineOption verbose(
+        QStringList{QStringLiteral("v"), QStringLiteral("verbose"), QStringLiteral("trace")});
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOptions({tcp, pty, family, address, serial, model, versionCode, acLength, avLength,
                        resetMs, rebootMs, inputs, events, fault, pace, log, verbose, help});

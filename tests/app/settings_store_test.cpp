@@ -148,7 +148,7 @@ TEST_F(SettingsStore, ValueOfTheWrongTypeEndsTheLoading) {
     // stored as a word.
     const char* const names[] = {"FirmwareFile", "TYPE",    "ComBaudRate", "ComPortName",
                                  "NetIP",        "NetPort", "LanguageFlag"};
-    const char* const good[] = {"A.KTB",    "1",    "\"9600,n,8,1\"", "ttyS2",
+    const char* const good[] = {"A.KTB",     "1",    "\"9600,n,8,1\"", "ttyS2",
                                 "127.0.0.2", "4001", "ChineseGB"};
     const char* const wrong[] = {"@ByteArray(A.KTB)",
                                  "1x",
