@@ -114,7 +114,7 @@ TEST_F(WindowTest, PortPageComesFromTheStoredSettings) {
     stored.type = 2;
     stored.ComPortName = "COM9";
     stored.ComBaudRate = "9600,n,8,1";
-    stored.NetIP = "10.0.0.5";
+    stored.NetIP = "127.0.0.5";
     stored.NetPort = "6000";
     kt::SavePortSettings(stored);
     ports_.clear();
@@ -124,7 +124,7 @@ TEST_F(WindowTest, PortPageComesFromTheStoredSettings) {
     EXPECT_EQ(port->currentText(), "COM9");
     EXPECT_EQ(child<QComboBox>("cmbBaudrate")->currentText(), "9600,n,8,1");
     EXPECT_EQ(child<QTabWidget>("pcPort")->currentWidget(), child("tsNet"));
-    EXPECT_EQ(child<QLineEdit>("edIP")->text(), "10.0.0.5");
+    EXPECT_EQ(child<QLineEdit>("edIP")->text(), "127.0.0.5");
     EXPECT_EQ(child<QLineEdit>("edPort")->text(), "6000");
     EXPECT_EQ(child<QLabel>("pnFile")->text(), "KT320MX.KTB");
 
