@@ -1,11 +1,13 @@
 #include "connect.h"
 
-#include <QThread>
+#include "reply_fields.h"
 
 namespace kt {
 namespace {
 
-constexpr int kPauseMs = 100;
+using detail::accepted;
+using detail::positions;
+
 constexpr int kAttempts = 3;
 
 // The controllers whose "DB" model field names them outright.
@@ -27,20 +29,7 @@ int familyOfVersionCode(const QByteArray& code) {
 }
 
 void pause() {
-    QThread::msleep(kPauseMs);
-}
-
-bool accepted(Link& link, const QByteArray& text, std::initializer_list<int> lengths) {
-    if (!link.SendCommand(text)) return false;
-    for (int length : lengths) {
-        if (link.ReplyLength() == length) return true;
-    }
-    return false;
-}
-
-// 1-based positions, both included, as the controller documents its replies.
-QByteArray field(const Link& link, int from, int to) {
-    return link.ReplyText().mid(from - 1, to - from + 1);
+    detail::pause(detail::kCommandPauseMs);
 }
 
 // Identifies the controller at result.address; false when it cannot be told.
@@ -48,24 +37,25 @@ bool identify(Link& link, ConnectResult& result) {
     if (result.family == 4) {
         if (!link.SendCommand(result.address + "AV")) return false;
         if (link.ReplyLength() == 20) {
-            result.versionText = "KT410XB " + field(link, 7, 14);
+            result.versionText = "KT410XB " + positions(link, 7, 14);
             return true;
         }
         if (link.ReplyLength() == 28) {
-            result.versionText = field(link, 7, 22);
+            result.versionText = positions(link, 7, 22);
             return true;
         }
         return false;
     }
     if (!accepted(link, result.address + "DB", {29})) return false;
-    result.versionText = field(link, 8, 15) + '-' + field(link, 16, 23);
-    const QByteArray model = field(link, 8, 12);
+    result.versionText = positions(link, 8, 15) + '-' + positions(link, 16, 23);
+    const QByteArray model = positions(link, 8, 12);
     if (const int family = familyOfModel(model)) {
         result.family = family;
-        if (family != 6) result.versionText = field(link, 8, 19) + "  " + field(link, 20, 23);
+        if (family != 6)
+            result.versionText = positions(link, 8, 19) + "  " + positions(link, 20, 23);
         return true;
     }
-    result.family = familyOfVersionCode(field(link, 16, 17));
+    result.family = familyOfVersionCode(positions(link, 16, 17));
     return result.family != 0;
 }
 
@@ -84,7 +74,7 @@ ConnectResult Connect(Link& link, const QByteArray& idText, const ConnectObserve
         if (!found) failed(6 - i);
     }
     if (found) {
-        result.address = field(link, 2, 5);
+        result.address = positions(link, 2, 5);
     } else {
         for (int i = 0; i < kAttempts && !found; ++i) {
             pause();
@@ -92,7 +82,7 @@ ConnectResult Connect(Link& link, const QByteArray& idText, const ConnectObserve
             if (!found) failed(3 - i);
         }
         if (!found) return result;  // NotFound
-        result.address = field(link, 2, 4);
+        result.address = positions(link, 2, 4);
         result.family = 4;
     }
     result.outcome = ConnectResult::Outcome::NotIdentified;
@@ -108,9 +98,9 @@ ConnectResult Connect(Link& link, const QByteArray& idText, const ConnectObserve
     pause();
     if (link.SendCommand(result.address + "AS")) {
         if (link.ReplyLength() == 21)
-            result.serialNumber = field(link, 8, 15);
+            result.serialNumber = positions(link, 8, 15);
         else if (link.ReplyLength() == 20)
-            result.serialNumber = field(link, 7, 14);
+            result.serialNumber = positions(link, 7, 14);
     }
     if (!result.serialNumber.isEmpty())
         result.serialText = "S/N:" + result.serialNumber + "   ID:" + result.address;
