@@ -2,6 +2,8 @@
 // channel knows bytes and its own time-limit rule, nothing of frames.
 #pragma once
 
+#include "link_fault.h"
+
 #include <QIODevice>
 #include <QObject>
 #include <QString>
@@ -13,8 +15,9 @@ class Channel : public QObject {
 public:
     using QObject::QObject;
 
-    // Blocks until open or failed; on failure error says why, for a person.
-    virtual bool open(QString* error) = 0;
+    // Blocks until open or failed; on failure error says why, for a person,
+    // and fault which kind of failure it was.
+    virtual bool open(QString* error, LinkFault* fault = nullptr) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual QIODevice* device() = 0;

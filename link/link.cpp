@@ -28,6 +28,8 @@ Link::~Link() {
 bool Link::OpenPort() {
     ClosePort();
     lastError_.clear();
+    lastFault_ = LinkFault::None;
+    portLost_ = false;
     Channel* channel = nullptr;
     if (port_.kind == PortKind::Serial) {
         serial_->configure(port_.ComPortName, port_.ComBaudRate);
@@ -36,7 +38,11 @@ bool Link::OpenPort() {
         tcp_->configure(port_.NetIP, port_.NetPort);
         channel = tcp_.get();
     }
-    if (!channel->open(&lastError_)) return false;
+    LinkFault fault = LinkFault::Other;
+    if (!channel->open(&lastError_, &fault)) {
+        lastFault_ = fault;
+        return false;
+    }
     channel_ = channel;
     return true;
 }
@@ -65,22 +71,27 @@ bool Link::SendXorCommandEtx(QByteArrayView text) {
 bool Link::transact(FrameStyle style, QByteArrayView text) {
     if (waiting_) {
         // Both would share the reply buffer and the channel.
-        lastError_ = QStringLiteral("a transaction is already waiting");
+        fail(LinkFault::Other, QStringLiteral("a transaction is already waiting"));
         return false;
     }
     if (!isOpen()) {
-        lastError_ = QStringLiteral("the port is not open");
+        if (portLost_)
+            fail(LinkFault::Lost, QStringLiteral("the port was lost"));
+        else
+            fail(LinkFault::NotOpen, QStringLiteral("the port is not open"));
         return false;
     }
     const auto request = BuildRequest(style, text);
     if (!request) {
-        lastError_ = QStringLiteral("command text too long: %1 characters, at most %2")
-                         .arg(text.size())
-                         .arg(style == FrameStyle::Crc ? kMaxCrcCommandText : kMaxXorCommandText);
+        fail(LinkFault::BadRequest,
+             QStringLiteral("command text too long: %1 characters, at most %2")
+                 .arg(text.size())
+                 .arg(style == FrameStyle::Crc ? kMaxCrcCommandText : kMaxXorCommandText));
         return false;
     }
     collector_.reset(style);
     lastError_.clear();
+    lastFault_ = LinkFault::None;
     if (trace_) trace_({TraceEvent::Direction::Sent, style, *request, true, true});
     waitForReply(*request);
     if (trace_)
@@ -88,10 +99,14 @@ bool Link::transact(FrameStyle style, QByteArrayView text) {
                 QByteArray(collector_.buffer(), collector_.length()), collector_.complete(),
                 collector_.complete() && collector_.accepted()});
     if (!channel_->isOpen()) channel_ = nullptr;
-    if (!collector_.complete()) return false;
+    if (!collector_.complete()) {
+        if (lastFault_ == LinkFault::None)
+            fail(LinkFault::NoAnswer, QStringLiteral("no complete reply"));
+        return false;
+    }
     replyText_ = collector_.text();
     if (!collector_.accepted()) {
-        lastError_ = QStringLiteral("the reply failed its checksum");
+        fail(LinkFault::BadCheck, QStringLiteral("the reply failed its checksum"));
         return false;
     }
     return true;
@@ -128,15 +143,22 @@ void Link::takeBytes() {
 
 void Link::onLimit() {
     if (!waiting_) return;
-    lastError_ = QStringLiteral("no complete reply within %1 ms").arg(channel_->replyLimitMs());
+    fail(LinkFault::NoAnswer,
+         QStringLiteral("no complete reply within %1 ms").arg(channel_->replyLimitMs()));
     stopWaiting();
 }
 
 void Link::onLost(const QString& why) {
     takeBytes();
+    portLost_ = true;
     if (!waiting_) return;
-    lastError_ = why;
+    fail(LinkFault::Lost, why);
     stopWaiting();
+}
+
+void Link::fail(LinkFault fault, const QString& why) {
+    lastFault_ = fault;
+    lastError_ = why;
 }
 
 }  // namespace kt

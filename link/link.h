@@ -9,6 +9,7 @@
 #pragma once
 
 #include "frames.h"
+#include "link_fault.h"
 #include "port_settings.h"
 #include "reply_collector.h"
 
@@ -69,6 +70,11 @@ public:
 
     // Why the last open or transaction failed, in one line for a person.
     const QString& lastError() const { return lastError_; }
+    // The kind of that failure; None after a success.
+    LinkFault lastFault() const { return lastFault_; }
+    // The open port went away (adapter pulled, pty closed, peer closed)
+    // since OpenPort; stays set until the next OpenPort.
+    bool portLost() const { return portLost_; }
 
 private:
     void waitForReply(const QByteArray& request);
@@ -76,6 +82,7 @@ private:
     void onLimit();
     void onLost(const QString& why);
     void stopWaiting();
+    void fail(LinkFault fault, const QString& why);
 
     PortSettings port_;
     std::unique_ptr<SerialChannel> serial_;
@@ -84,6 +91,8 @@ private:
     ReplyCollector collector_;
     QByteArray replyText_;
     QString lastError_;
+    LinkFault lastFault_ = LinkFault::None;
+    bool portLost_ = false;
     QTimer limit_;
     bool waiting_ = false;
     TraceObserver trace_;

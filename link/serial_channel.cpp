@@ -5,17 +5,20 @@
 namespace kt {
 namespace {
 
-QString openErrorText(const QSerialPort& port) {
+QString openErrorText(const QSerialPort& port, LinkFault* fault) {
     const QString name = port.portName();
     switch (port.error()) {
         case QSerialPort::DeviceNotFoundError:
+            *fault = LinkFault::NoSuchPort;
             return QStringLiteral("no such serial port: %1").arg(name);
         case QSerialPort::PermissionError:
+            *fault = LinkFault::NoAccess;
             return QStringLiteral(
                        "serial port %1 is in use or access is denied "
                        "(is your account in the dialout group?)")
                 .arg(name);
         default:
+            *fault = LinkFault::Other;
             return QStringLiteral("cannot open serial port %1: %2").arg(name, port.errorString());
     }
 }
@@ -32,7 +35,7 @@ void SerialChannel::configure(const QString& portName, const QString& lineSettin
     lineText_ = lineSettings;
 }
 
-bool SerialChannel::open(QString* error) {
+bool SerialChannel::open(QString* error, LinkFault* fault) {
     if (port_.isOpen()) close();
     if (const auto parsed = ParseLineSettings(lineText_)) {
         line_.baud = parsed->baud;
@@ -50,7 +53,10 @@ bool SerialChannel::open(QString* error) {
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::ReadWrite)) {
-        if (error) *error = openErrorText(port_);
+        LinkFault kind = LinkFault::Other;
+        const QString why = openErrorText(port_, &kind);
+        if (error) *error = why;
+        if (fault) *fault = kind;
         return false;
     }
     applyLine();

@@ -15,11 +15,12 @@ void TcpChannel::configure(const QString& ip, const QString& port) {
     port_ = port;
 }
 
-bool TcpChannel::open(QString* error) {
+bool TcpChannel::open(QString* error, LinkFault* fault) {
     close();
     const auto address = ParseDottedIPv4(ip_);
     if (!address) {
         if (error) *error = QStringLiteral("not a dotted-decimal IPv4 address: \"%1\"").arg(ip_);
+        if (fault) *fault = LinkFault::Other;
         return false;
     }
     const quint16 port = ConvertNetPort(port_);
@@ -28,6 +29,7 @@ bool TcpChannel::open(QString* error) {
         if (error)
             *error = QStringLiteral("cannot connect to %1: port \"%2\" is not a port number")
                          .arg(host.toString(), port_);
+        if (fault) *fault = LinkFault::Other;
         return false;
     }
     socket_.connectToHost(host, port);
@@ -41,6 +43,13 @@ bool TcpChannel::open(QString* error) {
                           .arg(kConnectTimeoutMs)
                     : QStringLiteral("cannot connect to %1: %2").arg(target, socket_.errorString());
         }
+        if (fault)
+            *fault = socket_.error() == QAbstractSocket::ConnectionRefusedError ? LinkFault::Refused
+                     : socket_.error() == QAbstractSocket::SocketTimeoutError ||
+                             socket_.error() == QAbstractSocket::NetworkError ||
+                             socket_.error() == QAbstractSocket::HostNotFoundError
+                         ? LinkFault::Unreachable
+                         : LinkFault::Other;
         socket_.abort();
         return false;
     }

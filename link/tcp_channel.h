@@ -20,7 +20,7 @@ public:
     // ip in dotted decimal, port as typed on the port page.
     void configure(const QString& ip, const QString& port);
 
-    bool open(QString* error) override;
+    bool open(QString* error, LinkFault* fault = nullptr) override;
     void close() override;
     bool isOpen() const override { return socket_.state() == QAbstractSocket::ConnectedState; }
     QIODevice* device() override { return &socket_; }
