@@ -1,9 +1,13 @@
 #include "settings_store.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
 #include <QVariant>
 
+#include <cstdio>
 #include <initializer_list>
 
 namespace kt {
@@ -18,9 +22,12 @@ struct StoreValue {
     QVariant data;
 };
 
+// The values of the files read, the first file holding a name giving its value.
+using Values = QVariantMap;
+
 // A missing value leaves `field` alone (it holds its default). False for a
 // value of the wrong type.
-bool readText(const QSettings& store, const QString& name, QString& field) {
+bool readText(const Values& store, const QString& name, QString& field) {
     if (!store.contains(name)) return true;
     const QVariant value = store.value(name);
     switch (value.typeId()) {
@@ -37,7 +44,7 @@ bool readText(const QSettings& store, const QString& name, QString& field) {
     }
 }
 
-bool readInteger(const QSettings& store, const QString& name, int& field) {
+bool readInteger(const Values& store, const QString& name, int& field) {
     if (!store.contains(name)) return true;
     const QVariant value = store.value(name);
     if (value.typeId() == QMetaType::Int) {
@@ -91,30 +98,76 @@ void save(std::initializer_list<StoreValue> values) {
         writeTo(QSettings::UserScope, values);
 }
 
-}  // namespace
+// The files QSettings reads for the account, most important first: the
+// account's application and organisation files, then the machine-wide ones.
+QStringList settingsFiles() {
+    QStringList files;
+    for (const auto scope : {QSettings::UserScope, QSettings::SystemScope}) {
+        const QString application =
+            QSettings(QSettings::IniFormat, scope, kOrganization, kApplication).fileName();
+        files << application
+              << QDir::cleanPath(QFileInfo(application)
+                                     .dir()
+                                     .absoluteFilePath(QStringLiteral("../") + kOrganization +
+                                                       QStringLiteral(".ini")));
+    }
+    return files;
+}
 
-StoredSettings loadSettings() {
-    // Read through the account's scope: with fallbacks QSettings looks in the
-    // account's file first and then in the machine-wide one.
-    QSettings store(QSettings::IniFormat, QSettings::UserScope, kOrganization, kApplication);
+// Reads one file's section into values where no earlier file gave the name.
+// A file that cannot be read or is not clean INI gives nothing, and standard
+// error says which and where: the other files' values still count.
+void readFile(const QString& path, Values& values) {
+    QSettings file(path, QSettings::IniFormat);
     // QSettings parses a section only when it is first read; parse them all
     // now, so that a damaged file counts as damaged wherever the damage is.
-    static_cast<void>(store.allKeys());
-    store.beginGroup(kSection);
+    static_cast<void>(file.allKeys());
+    QFile raw(path);
+    // QSettings lets some damage pass (a section header without "]"): the
+    // lines are checked here as well.
+    const int line = raw.open(QIODevice::ReadOnly) ? FirstDamagedIniLine(raw.read(1 << 20)) : 0;
+    if (file.status() != QSettings::NoError || line > 0) {
+        const QByteArray name = QFile::encodeName(QDir::cleanPath(path));
+        if (line > 0)
+            std::fprintf(stderr, "settings: %s line %d is not INI; the file is skipped\n",
+                         name.constData(), line);
+        else
+            std::fprintf(stderr, "settings: %s cannot be read; it is skipped\n", name.constData());
+        return;
+    }
+    file.beginGroup(kSection);
+    for (const QString& key : file.childKeys())
+        if (!values.contains(key)) values.insert(key, file.value(key));
+}
+
+}  // namespace
+
+int FirstDamagedIniLine(const QByteArray& bytes) {
+    int number = 0;
+    for (const QByteArray& raw : bytes.split('\n')) {
+        ++number;
+        const QByteArray line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;
+        if (line.startsWith('[') ? !line.contains(']') : !line.contains('=')) return number;
+        for (const char c : line)
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return number;
+    }
+    return 0;
+}
+
+StoredSettings loadSettings() {
+    Values values;
+    for (const QString& path : settingsFiles()) readFile(path, values);
 
     StoredSettings loaded;
     // Each reader stops the chain at a value of the wrong type.
-    static_cast<void>(readText(store, QStringLiteral("FirmwareFile"), loaded.FirmwareFile) &&
-                      readInteger(store, QStringLiteral("TYPE"), loaded.type) &&
-                      readText(store, QStringLiteral("ComBaudRate"), loaded.ComBaudRate) &&
-                      readText(store, QStringLiteral("ComPortName"), loaded.ComPortName) &&
-                      readText(store, QStringLiteral("NetIP"), loaded.NetIP) &&
-                      readText(store, QStringLiteral("NetPort"), loaded.NetPort) &&
-                      readText(store, QStringLiteral("LanguageFlag"), loaded.LanguageFlag));
-
-    // A file that could not be read or is not clean INI: nothing read from
-    // either file is trusted.
-    if (store.status() != QSettings::NoError) return {};
+    static_cast<void>(readText(values, QStringLiteral("FirmwareFile"), loaded.FirmwareFile) &&
+                      readInteger(values, QStringLiteral("TYPE"), loaded.type) &&
+                      readText(values, QStringLiteral("ComBaudRate"), loaded.ComBaudRate) &&
+                      readText(values, QStringLiteral("ComPortName"), loaded.ComPortName) &&
+                      readText(values, QStringLiteral("NetIP"), loaded.NetIP) &&
+                      readText(values, QStringLiteral("NetPort"), loaded.NetPort) &&
+                      readText(values, QStringLiteral("LanguageFlag"), loaded.LanguageFlag));
     return loaded;
 }
 

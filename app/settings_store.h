@@ -40,16 +40,18 @@
 // @Variant of anything but text, @Rect, @Size, @Point, @Invalid) in a text
 // value are values of the wrong type.
 //
-// Errors are never reported. A file that cannot be read or is not clean INI
-// (a line without "=", a section header without "]"), the account's or the
-// machine-wide one, gives the defaults for all seven values; a value of the
-// wrong type ends the loading there (the values before it keep what was read,
+// Errors are never shown in the window. A file that cannot be read or is not
+// clean INI (a line without "=", a section header without "]"), the account's
+// or the machine-wide one, is skipped as a whole, and standard error names it
+// and its first damaged line; the other file's values still count. A value of
+// the wrong type ends the loading there (the values before it keep what was read,
 // it and the ones after it keep their defaults). A save that cannot be written
 // anywhere is dropped.
 #pragma once
 
 #include "languages.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace kt {
@@ -90,5 +92,10 @@ void SaveFirmwareFile(const QString& firmwareFile);
 
 // Writes LanguageFlag, and nothing else.
 void SaveLanguage(const QString& languageFlag);
+
+// The number (from 1) of the first line of an INI text that is neither
+// blank, a comment, a section header nor a key=value line, or holds a
+// control byte; 0 when every line is sound.
+int FirstDamagedIniLine(const QByteArray& bytes);
 
 }  // namespace kt

@@ -91,7 +91,7 @@ Run bareLink(const kt::PortSettings& port, const QList<QByteArray>& texts, int p
 void compare(const char* name, ktsim::SimThread& sim, const kt::PortSettings& port,
              double seconds) {
     auto window = std::make_unique<kt::TfrmModule>(std::make_unique<kt::RecordingTone>(),
-                                                   [] { return QStringList(); });
+                                                   [] { return QList<kt::SerialPortRecord>(); });
     window->show();
     if (port.kind == kt::PortKind::Network) {
         child<QTabWidget>(window.get(), "pcPort")->setCurrentIndex(1);

@@ -97,13 +97,17 @@ ConnectResult Connect(Link& link, const QByteArray& idText, const ConnectObserve
 
     pause();
     if (link.SendCommand(result.address + "AS")) {
+        // ReplyText ends at a zero byte: a serial number with one inside is
+        // shown cut there, down to nothing, but the panel still shows the reply.
+        bool read = true;
         if (link.ReplyLength() == 21)
             result.serialNumber = positions(link, 8, 15);
         else if (link.ReplyLength() == 20)
             result.serialNumber = positions(link, 7, 14);
+        else
+            read = false;
+        if (read) result.serialText = "S/N:" + result.serialNumber + "   ID:" + result.address;
     }
-    if (!result.serialNumber.isEmpty())
-        result.serialText = "S/N:" + result.serialNumber + "   ID:" + result.address;
     return result;
 }
 

@@ -23,7 +23,7 @@ struct ConnectResult {
     QByteArray address;       // DeviceAddress: four digits, three for family 4
     int family = 0;           // ControllerFamily, 0 when not identified
     QByteArray versionText;   // for pnVER
-    QByteArray serialNumber;  // empty when the last "AS" failed
+    QByteArray serialNumber;  // empty when the last "AS" failed (or held a zero byte first)
     QByteArray serialText;    // for pnSN: "S/N:" serial "   ID:" address, or empty
 };
 

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "link.h"
+#include "pause.h"
 
 #include <QByteArray>
-#include <QThread>
 #include <initializer_list>
 
 namespace kt::detail {
@@ -14,8 +14,10 @@ namespace kt::detail {
 // steps of most dialogues.
 inline constexpr int kCommandPauseMs = 100;
 
+// The window's events run meanwhile; what goes on the wire and when does not
+// change.
 inline void pause(int ms) {
-    QThread::msleep(static_cast<unsigned long>(ms));
+    Pause(ms);
 }
 
 // Sends the text; true when the reply passed its check and has one of the

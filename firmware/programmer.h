@@ -12,8 +12,8 @@
 //                        the start ("Zx" twice, handshake "A", one "E", "P",
 //                        "R", "X"), the address in front of the start only
 //
-// Every fixed pause is a plain wait of the thread, as long as the loader
-// needs it; none is shortened anywhere, tests included.
+// Every fixed pause is as long as the loader needs it; none is shortened
+// anywhere, tests included. The caller's events run meanwhile (link/pause.h).
 #pragma once
 
 #include "firmware_file.h"

@@ -83,6 +83,8 @@ bool Link::transact(FrameStyle style, QByteArrayView text) {
     }
     const auto request = BuildRequest(style, text);
     if (!request) {
+        if (trace_)
+            trace_({TraceEvent::Direction::Sent, style, text.toByteArray(), false, false, true});
         fail(LinkFault::BadRequest,
              QStringLiteral("command text too long: %1 characters, at most %2")
                  .arg(text.size())

@@ -35,6 +35,7 @@ struct TraceEvent {
     QByteArray bytes;
     bool complete = true;  // Received: a whole frame arrived
     bool checkOk = true;   // Received: the frame passed its CRC or XOR check
+    bool refused = false;  // Sent: the text could not be framed; nothing was written
 };
 using TraceObserver = std::function<void(const TraceEvent&)>;
 

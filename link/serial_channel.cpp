@@ -1,22 +1,26 @@
 #include "serial_channel.h"
 
+#include "serial_access.h"
+#include "serial_device_path.h"
+
 #include <unistd.h>
 
 namespace kt {
 namespace {
 
-QString openErrorText(const QSerialPort& port, LinkFault* fault) {
-    const QString name = port.portName();
+QString openErrorText(const QSerialPort& port, const QString& name, const QString& path,
+                      LinkFault* fault) {
     switch (port.error()) {
         case QSerialPort::DeviceNotFoundError:
             *fault = LinkFault::NoSuchPort;
             return QStringLiteral("no such serial port: %1").arg(name);
-        case QSerialPort::PermissionError:
-            *fault = LinkFault::NoAccess;
-            return QStringLiteral(
-                       "serial port %1 is in use or access is denied "
-                       "(is your account in the dialout group?)")
-                .arg(name);
+        case QSerialPort::PermissionError: {
+            // Qt says the same for a device the account may not open and for
+            // one another program holds; the device and the locks tell which.
+            QString sentence;
+            *fault = PermissionCause(name, ProbeSerialAccess(path), &sentence);
+            return sentence;
+        }
         default:
             *fault = LinkFault::Other;
             return QStringLiteral("cannot open serial port %1: %2").arg(name, port.errorString());
@@ -30,8 +34,13 @@ SerialChannel::SerialChannel(QObject* parent) : Channel(parent) {
 }
 
 void SerialChannel::configure(const QString& portName, const QString& lineSettings) {
-    // A bare name ("ttyUSB0") is looked up under /dev, a path is used as it is.
-    port_.setPortName(portName.trimmed());
+    // A bare name ("ttyUSB0") is looked up under /dev, a path is used as it
+    // is, and COM1 is /dev/ttyS0. QSerialPort takes the whole path.
+    path_ = SerialDevicePath(portName);
+    port_.setPortName(path_);
+    name_ = portName.trimmed();
+    if (path_ != QStringLiteral("/dev/") + name_ && path_ != name_)
+        name_ += QStringLiteral(" (%1)").arg(path_);
     lineText_ = lineSettings;
 }
 
@@ -54,7 +63,7 @@ bool SerialChannel::open(QString* error, LinkFault* fault) {
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::ReadWrite)) {
         LinkFault kind = LinkFault::Other;
-        const QString why = openErrorText(port_, &kind);
+        const QString why = openErrorText(port_, name_, path_, &kind);
         if (error) *error = why;
         if (fault) *fault = kind;
         return false;
@@ -103,8 +112,7 @@ void SerialChannel::onError(QSerialPort::SerialPortError error) {
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError) return;
     // Left open, Qt repeats this error in a busy loop: close at once, right
     // after a waiting transaction has taken what was read before the error.
-    emit lost(
-        QStringLiteral("serial port %1 was lost: %2").arg(port_.portName(), port_.errorString()));
+    emit lost(QStringLiteral("serial port %1 was lost: %2").arg(name_, port_.errorString()));
     if (port_.isOpen()) port_.close();
 }
 

@@ -36,6 +36,8 @@ private:
 
     QSerialPort port_;
     QString lineText_;
+    QString name_;  // as the technician gave it, for messages
+    QString path_;  // the device it opens
     // What the line runs with. A settings text that does not parse leaves
     // these as they were, as a port keeps its settings between uses.
     LineSettings line_{9600, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop};

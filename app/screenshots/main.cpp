@@ -81,7 +81,15 @@ int main(int argc, char* argv[]) {
 
     // A fixed port list, so the pictures do not depend on this machine.
     kt::TfrmModule window(std::make_unique<kt::RecordingTone>(), [] {
-        return QStringList{QStringLiteral("ttyS0"), QStringLiteral("ttyUSB0")};
+        return QList<kt::SerialPortRecord>{
+            {QStringLiteral("ttyS0"), {}, {}, {}, false},
+            {QStringLiteral("ttyUSB0"), QStringLiteral("FT232R USB UART"), QStringLiteral("FTDI"),
+             QStringLiteral("A50285BI"), true},
+            {QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"),
+             QStringLiteral("-> ttyUSB0"),
+             {},
+             {},
+             true}};
     });
     window.show();
     const QDeadlineTimer exposed(5000);

@@ -1,9 +1,12 @@
 // The window in the chosen language: the base font and every text that
 // follows the language. Texts not set here (ID:, S/N:, DI1, Alarm Off, ...)
 // stay English in every language.
+#include "fault_causes.h"
 #include "fonts.h"
 #include "message_table.h"
 #include "tfrm_module.h"
+#include "traffic_monitor.h"
+#include "traffic_texts.h"
 #include "ui_tfrm_module.h"
 
 #include <QMenuBar>
@@ -58,12 +61,16 @@ void TfrmModule::FormShow() {
     ui->mnuFirmwareFile->setText(text(15));
     ui->mnuAbout->setText(text(7));
     ui->mnuExit->setText(text(8));
+    ui->mnuTraffic->setText(trafficText(TrafficText::MenuItem, languageIndex_));
+    if (traffic_) traffic_->setLanguage(languageIndex_);
     // 6: the port page.
     ui->pcPort->setTabText(ui->pcPort->indexOf(ui->tsNet), text(11));
     ui->pcPort->setTabText(ui->pcPort->indexOf(ui->tsCom), text(10));
     ui->lblPort->setText(text(13));
     ui->lblNetPort->setText(text(13));
     ui->lblSpeed->setText(text(12));
+    ui->cmbPort->setNoAccessMark(NoAccessMark(languageIndex_));
+    ui->cmbPort->refill();
     // 7: tabs.
     QTabWidget* pages = ui->pcMain;
     pages->setTabText(pages->indexOf(ui->tsTest), text(22));

@@ -2,7 +2,10 @@
 // starts the blink and opens the port; one epilogue closes the port, shows
 // the outcome in the status line and the lamp, sounds the tone and unlocks
 // the window. Also the two timers and the status line's helpers.
+#include "fault_causes.h"
 #include "message_table.h"
+#include "serial_access.h"
+#include "serial_device_path.h"
 #include "tfrm_module.h"
 #include "ui_tfrm_module.h"
 
@@ -84,7 +87,7 @@ void TfrmModule::SavePortSettings() {
 void TfrmModule::AbortOperation() {
     SetBusy(false);
     setLamp(kLampRed);
-    showStatus("Connect device error!");
+    showFailure("Connect device error!");
     tone_->play(kToneErrorHz, kToneMs);
     endOperation();
 }
@@ -99,7 +102,7 @@ void TfrmModule::FinishOperationOk() {
 }
 
 void TfrmModule::FinishOperationError() {
-    showStatus("Command error!");
+    showFailure("Command error!");
     SetBusy(false);
     setLamp(kLampRed);
     tone_->play(kToneErrorHz, kToneMs);
@@ -158,6 +161,35 @@ void TfrmModule::tmrClockTimer() {
 
 void TfrmModule::showStatus(QAnyStringView english) {
     ui->pnMsg->setText(MessageTable::translate(english, languageIndex_));
+    ui->pnMsg->setToolTip(QString());
+}
+
+// The message table's text first, then why the link failed; the panel is
+// narrow, so the whole line is its tooltip too.
+void TfrmModule::showFailure(QAnyStringView english) {
+    QString line = MessageTable::translate(english, languageIndex_);
+    const QString cause = failureCause();
+    if (!cause.isEmpty()) line += QStringLiteral(" (%1)").arg(cause);
+    ui->pnMsg->setText(line);
+    ui->pnMsg->setToolTip(line);
+}
+
+QString TfrmModule::failureCause() const {
+    const LinkFault fault = link_.lastFault();
+    FaultContext context;
+    context.systemText = link_.lastError();
+    const PortSettings& port = link_.port();
+    if (port.kind == PortKind::Network) {
+        context.port = QStringLiteral("%1:%2").arg(port.NetIP.trimmed(), port.NetPort.trimmed());
+    } else {
+        context.port = port.ComPortName.trimmed();
+        if (fault == LinkFault::NoAccess) {
+            const SerialAccess access = ProbeSerialAccess(SerialDevicePath(port.ComPortName));
+            if (access.groupMode) context.group = access.group;
+            context.logInAgain = access.accountListed && !access.sessionHasGroup;
+        }
+    }
+    return FaultCause(fault, languageIndex_, context);
 }
 
 ShowStatus TfrmModule::statusShower() {

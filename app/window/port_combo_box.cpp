@@ -1,21 +1,71 @@
 #include "port_combo_box.h"
 
-#include "serial_port_list.h"
+#include <QAbstractItemView>
+#include <QDir>
 
 namespace kt {
 
-PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent) {}
+PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent) {
+    // After a choice the box holds the bare name, not the entry's label.
+    connect(this, &QComboBox::activated, this, &PortComboBox::showName);
+    connect(this, &QComboBox::currentIndexChanged, this, &PortComboBox::showName);
+    settle_.setSingleShot(true);
+    settle_.setInterval(300);
+    connect(&settle_, &QTimer::timeout, this, &PortComboBox::devicesChanged);
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, &settle_,
+            qOverload<>(&QTimer::start));
+    watchFolders({QStringLiteral("/dev"), QStringLiteral("/dev/serial"),
+                  QString::fromLatin1(kSerialByIdFolder)});
+}
+
+void PortComboBox::watchFolders(const QStringList& folders) {
+    folders_ = folders;
+    if (!watcher_.directories().isEmpty()) watcher_.removePaths(watcher_.directories());
+    // /dev/serial/by-id exists only while an adapter is plugged in: watching
+    // /dev (and /dev/serial) sees it come; it is added once it exists.
+    for (const QString& folder : folders_)
+        if (QDir(folder).exists()) watcher_.addPath(folder);
+}
 
 void PortComboBox::refill() {
     const QString text = currentText();
-    clear();
-    addItems(serialPortList(lister_ ? lister_() : QStringList()));
+    {
+        const QSignalBlocker quiet(this);
+        clear();
+        for (const PortEntry& entry :
+             serialPortEntries(lister_ ? lister_() : QList<SerialPortRecord>(), noAccessMark_))
+            addItem(entry.label, entry.name);
+    }
     setEditText(text);
 }
 
 void PortComboBox::showPopup() {
     refill();
     QComboBox::showPopup();
+}
+
+void PortComboBox::showEvent(QShowEvent* event) {
+    if (stale_) {
+        stale_ = false;
+        refill();
+    }
+    QComboBox::showEvent(event);
+}
+
+void PortComboBox::showName(int index) {
+    const QVariant name = itemData(index);
+    if (index >= 0 && name.isValid() && isEditable()) setEditText(name.toString());
+}
+
+void PortComboBox::devicesChanged() {
+    watchFolders(folders_);  // a folder may have come or gone
+    // An open list is left alone: it is refilled the next time it opens.
+    if (view()->isVisible()) return;
+    if (!isVisible()) {
+        stale_ = true;
+        return;
+    }
+    refill();
 }
 
 }  // namespace kt

@@ -2,6 +2,7 @@
 
 #include "fonts.h"
 #include "message_table.h"
+#include "traffic_monitor.h"
 #include "ui_tfrm_module.h"
 
 #include <QApplication>
@@ -107,6 +108,7 @@ void TfrmModule::connectHandlers() {
             handler(&TfrmModule::mnuTraditionalClick));
     connect(ui->mnuExit, &QAction::triggered, this, handler(&TfrmModule::mnuExitClick));
     connect(ui->mnuAbout, &QAction::triggered, this, handler(&TfrmModule::mnuAboutClick));
+    connect(ui->mnuTraffic, &QAction::triggered, this, handler(&TfrmModule::mnuTrafficClick));
     // The firmware upgrade: its menu item and page stay hidden.
     connect(ui->mnuFirmwareFile, &QAction::triggered, this,
             handler(&TfrmModule::mnuFirmwareFileClick));
@@ -158,6 +160,14 @@ void TfrmModule::mnuAboutClick() {
     box.exec();
 }
 
+void TfrmModule::mnuTrafficClick() {
+    if (!traffic_) traffic_ = std::make_unique<TrafficMonitor>(link_);
+    traffic_->setLanguage(languageIndex_);
+    traffic_->show();
+    traffic_->raise();
+    traffic_->activateWindow();
+}
+
 void TfrmModule::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         FormShow();
@@ -186,6 +196,7 @@ void TfrmModule::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (traffic_) traffic_->close();
     QMainWindow::closeEvent(event);
 }
 

@@ -34,12 +34,14 @@ class TfrmModule;
 
 namespace kt {
 
+class TrafficMonitor;
+
 class TfrmModule : public QMainWindow {
     Q_OBJECT
 public:
-    // The serial port names present now; the port box asks at start and each
-    // time its list opens.
-    using PortLister = std::function<QStringList()>;
+    // The serial ports present now; the port box asks at start, each time
+    // its list opens and when an adapter comes or goes.
+    using PortLister = std::function<QList<SerialPortRecord>()>;
 
     // Creates the controls and runs FormCreate (defaults, stored settings,
     // the serial port list, the port page). The language is applied when the
@@ -68,6 +70,8 @@ public:
     bool runOperation(const std::function<bool(Link&)>& body);
     bool operationRunning() const { return operationRunning_; }
     Link& link() { return link_; }
+    // The traffic monitor, once the File menu has opened it (else null).
+    TrafficMonitor* trafficMonitor() const { return traffic_.get(); }
 
     // The bracket itself, for operations with an epilogue of their own
     // (Connect closes the port and aborts when no controller answers).
@@ -126,6 +130,7 @@ private:
     void mnuTraditionalClick();
     void mnuExitClick();
     void mnuAboutClick();
+    void mnuTrafficClick();
 
     void connectHandlers();
     void chooseLanguage(LanguageIndex language);
@@ -134,6 +139,8 @@ private:
     void copyFieldsToPortPage();
     void takeActivePortPage();
     void showStatus(QAnyStringView english);
+    void showFailure(QAnyStringView english);
+    QString failureCause() const;
     // An operation's title in the status line, painted before it goes on.
     ShowStatus statusShower();
     void setLamp(const QColor& colour);
@@ -198,6 +205,9 @@ private:
     // FirmwareImage and FirmwareBlockCount, as the last firmware run loaded them.
     FirmwareImage firmwareImage_;
     FirmwareFileChooser firmwareFileChooser_;
+
+    // Made on first use; destroyed before the link it listens on.
+    std::unique_ptr<TrafficMonitor> traffic_;
 };
 
 }  // namespace kt

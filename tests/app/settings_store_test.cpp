@@ -189,14 +189,17 @@ TEST_F(SettingsStore, HandWrittenFileLoadsAndLoadingRewritesNothing) {
     EXPECT_EQ(readFile(machineFile()), ini);
 }
 
-TEST_F(SettingsStore, UnreadableOrCorruptFileGivesDefaults) {
+TEST_F(SettingsStore, UnreadableOrCorruptFileIsSkippedAndNamed) {
     const QByteArray values = "[ControllerTools]\nTYPE=1\nNetIP=127.0.0.1\n";
     QByteArray garbage;
     for (int i = 0; i < 4096; ++i) garbage += char(i * 7919 % 251);
     const QByteArray cases[] = {garbage, values + "\x01\x02 no equals sign\n", "folder", values};
+    const char* said[] = {"line 1 is not INI", "line 4 is not INI", "cannot be read",
+                          "cannot be read"};
     for (int i = 0; i < 4; ++i) {
         useFolders(u"bad"_s + QString::number(i));
-        // The account's own file is sound; the machine-wide one spoils it all.
+        // The account's own file is sound and keeps its value; nothing of the
+        // damaged machine-wide file counts, and standard error names it.
         writeFile(accountFile(), "[ControllerTools]\nComPortName=ttyS9\n");
         if (cases[i] == "folder")
             QDir().mkpath(machineFile());
@@ -205,8 +208,32 @@ TEST_F(SettingsStore, UnreadableOrCorruptFileGivesDefaults) {
         if (i == 3) setMode(machineFile(), 0);  // no read permission
         OrdinaryAccount account;
         ASSERT_TRUE(account.active()) << "setfsuid refused: cannot act as an ordinary account";
-        EXPECT_EQ(loadSettings(), StoredSettings()) << "case " << i;
+        StoredSettings expected;
+        expected.ComPortName = u"ttyS9"_s;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(loadSettings(), expected) << "case " << i;
+        const std::string error = testing::internal::GetCapturedStderr();
+        EXPECT_NE(error.find(QDir::cleanPath(machineFile()).toStdString()), std::string::npos)
+            << error;
+        EXPECT_NE(error.find(said[i]), std::string::npos) << "case " << i << ": " << error;
     }
+    // The other way round: a damaged account file hides nothing of the machine's.
+    useFolders(u"badAccount"_s);
+    writeFile(accountFile(), "[ControllerTools]\nNetIP=127.0.0.2\n[broken\n");
+    writeFile(machineFile(), "[ControllerTools]\nNetPort=6001\n");
+    testing::internal::CaptureStderr();
+    const StoredSettings loaded = loadSettings();
+    const std::string error = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(loaded.NetPort, u"6001"_s);
+    EXPECT_EQ(loaded.NetIP, StoredSettings().NetIP);
+    EXPECT_NE(error.find("line 3 is not INI"), std::string::npos) << error;
+}
+
+TEST(IniDamage, FirstDamagedLineIsFound) {
+    EXPECT_EQ(FirstDamagedIniLine("; note\n[A]\n\nk=v\r\n# x\n"), 0);
+    EXPECT_EQ(FirstDamagedIniLine("[A]\nk=v\nnoequals\n"), 3);
+    EXPECT_EQ(FirstDamagedIniLine("[A\nk=v\n"), 1);
+    EXPECT_EQ(FirstDamagedIniLine("[A]\nk=v\x01w\n"), 2);
 }
 
 TEST_F(SettingsStore, OrdinaryAccountSavesIntoItsOwnFile) {

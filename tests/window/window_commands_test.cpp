@@ -127,7 +127,7 @@ TEST_F(Commands, CommandTestShowsTheReplyVisiblyAndStoresThePortOnlyOnSuccess) {
     StatusPainted shown(child<QLabel>("pnMsg"));
     edit("edCommandSend")->clear();
     press("btnCommand");  // the address alone, which no controller answers
-    EXPECT_EQ(status(), "Command error!");
+    EXPECT_EQ(status(), "Command error! (no answer from the device)");
     EXPECT_TRUE(recv->text().isEmpty());
     EXPECT_EQ(kt::loadSettings(), kt::StoredSettings());
 
@@ -148,12 +148,13 @@ TEST_F(Commands, CommandTestShowsTheReplyVisiblyAndStoresThePortOnlyOnSuccess) {
     ASSERT_TRUE(sim_.addFault("JF:badcrc@1"));
     edit("edCommandSend")->setText("JF1");
     press("btnCommand");
-    EXPECT_EQ(status(), "Command error!");
+    EXPECT_EQ(status(), "Command error! (bad checksum in the reply)");
     EXPECT_EQ(recv->text(), frame);
     EXPECT_EQ(sent(), (Texts{"0000", "0000AB", "0000JF1"}));
     // No title of its own: the prologue's text stays until the epilogue.
     EXPECT_EQ(QSet<QString>(shown.texts.begin(), shown.texts.end()),
-              (QSet<QString>{"Connecting device ...", "Command error!", "Command ok."}));
+              (QSet<QString>{"Connecting device ...", "Command error! (no answer from the device)",
+                             "Command ok."}));
 }
 
 TEST_F(Commands, FamilyFourRefusesSpeedChangesAndFailsAnOddRestartAndReadByIdAtOnce) {
@@ -208,7 +209,7 @@ TEST_F(Commands, ControllerIdBySerialNumber) {
     EXPECT_EQ(serial->text(), "16030001");
     serial->setText("1603");
     press("btnGetCtrlID");
-    EXPECT_EQ(status(), "Command error!");
+    EXPECT_EQ(status(), "Command error! (no answer from the device)");
     EXPECT_EQ(id->text(), "0000");
 
     serial->setText("16030001");
@@ -220,7 +221,7 @@ TEST_F(Commands, ControllerIdBySerialNumber) {
     EXPECT_EQ(window_->DeviceAddress(), "0000");
     child<QRadioButton>("rbCtrlByID")->setChecked(true);
     press("btnGetCtrlID");
-    EXPECT_EQ(status(), "Command error!");
+    EXPECT_EQ(status(), "Command error! (no answer from the device)");
 
     // No new ID: the text of the search, whose reply counts all the same.
     edit("edSetCtrlID")->clear();

@@ -114,7 +114,7 @@ TEST_F(ConnectSerial, SilentControllerCountsDownAndStoresNothing) {
               QStringList({"Connecting device ... ( 6 )", "Connecting device ... ( 5 )",
                            "Connecting device ... ( 4 )", "Connecting device ... ( 3 )",
                            "Connecting device ... ( 2 )", "Connecting device ... ( 1 )"}));
-    EXPECT_EQ(status(), "Connect device error!");
+    EXPECT_EQ(status(), "Connect device error! (no answer from the device)");
     EXPECT_EQ(tone_->played, QList<Played>({{300, 300, false}}));
     EXPECT_EQ(window_->DeviceAddress(), "0000");
     EXPECT_EQ(window_->ControllerFamily(), 0);

@@ -259,7 +259,7 @@ TEST_F(ContinuousTests, PortThatCannotOpenGivesEverythingBackAtOnce) {
     useSerial("/dev/kt-no-such-port");
     child<kt::Lamp>("shDI3")->setFillColor(kYellow);
     child<QPushButton>("btnDIDO")->click();
-    EXPECT_EQ(status(), "Connect device error!");
+    EXPECT_EQ(status(), "Connect device error! (/dev/kt-no-such-port: no such port)");
     EXPECT_EQ(child<QPushButton>("btnDIDO")->text(), "DIDO test");
     EXPECT_TRUE(tabVisible("tsCommand"));
     EXPECT_FALSE(window_->TestRunning());

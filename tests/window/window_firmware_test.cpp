@@ -212,7 +212,7 @@ TEST_F(Firmware, AFailedWriteStopsTheBarAtTheLastAcknowledgedBlockAndEndsInError
 
     pressFirmwareLoad();
 
-    EXPECT_EQ(status(), "Command error!");
+    EXPECT_EQ(status(), "Command error! (no answer from the device)");
     EXPECT_EQ(lamp(), kRed);
     EXPECT_EQ(tone_->played, QList<Played>({{300, 300, true}}));
     EXPECT_FALSE(window_->link().isOpen());

@@ -64,7 +64,7 @@ TEST_F(Lifecycle, PortThatCannotOpenAbortsWithoutRunningTheOperation) {
     bool ran = false;
     EXPECT_FALSE(window_->runOperation([&](kt::Link&) { return ran = true; }));
     EXPECT_FALSE(ran);
-    EXPECT_EQ(status(), "Connect device error!");
+    EXPECT_EQ(status(), "Connect device error! (/dev/kt-no-such-port: no such port)");
     EXPECT_EQ(lamp(), kRed);
     EXPECT_EQ(tone_->played.size(), 2);
     EXPECT_EQ(tone_->played.last(), Played({300, 300, false}));

@@ -100,7 +100,7 @@ TEST_F(Modules, ModuleCommandTestSendsTypeIdAndCommandAsTypedAndShowsTheReplyVis
     // Nothing typed: no module answers, the field keeps the last reply.
     edit("edModuleCommandSend")->clear();
     EXPECT_EQ(sentBy("btnModuleCommand"), "0001DDE2");
-    EXPECT_EQ(status(), "Command error!");
+    EXPECT_EQ(status(), "Command error! (no answer from the device)");
     EXPECT_EQ(recv->text(), printer);
 }
 

@@ -56,7 +56,12 @@ kt::TfrmModule& WindowTest::start() {
     window_.reset();
     auto tone = std::make_unique<ProbeTone>();
     tone_ = tone.get();
-    window_ = std::make_unique<kt::TfrmModule>(std::move(tone), [this] { return ports_; });
+    window_ = std::make_unique<kt::TfrmModule>(std::move(tone), [this] {
+        if (!portRecords_.isEmpty()) return portRecords_;
+        QList<kt::SerialPortRecord> records;
+        for (const QString& name : ports_) records.append({name, {}, {}, {}, true});
+        return records;
+    });
     tone_->window = window_.get();
     window_->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));

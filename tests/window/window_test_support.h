@@ -77,6 +77,7 @@ protected:
 
     QTemporaryDir settingsDir_;
     QStringList ports_{QStringLiteral("ttyS0")};  // what the port box lists
+    QList<kt::SerialPortRecord> portRecords_;     // or these, when not empty
     std::unique_ptr<kt::TfrmModule> window_;
     ProbeTone* tone_ = nullptr;
 };

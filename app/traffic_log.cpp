@@ -1,0 +1,107 @@
+#include "traffic_log.h"
+
+#include "trace_line.h"
+#include "traffic_texts.h"
+#include "visible_text.h"
+
+namespace kt {
+
+TrafficLog::TrafficLog(QObject* parent) : QAbstractTableModel(parent) {
+    clock_.start();
+}
+
+void TrafficLog::record(const TraceEvent& event) {
+    record(event, QTime::currentTime(), clock_.elapsed());
+}
+
+void TrafficLog::record(const TraceEvent& event, const QTime& time, qint64 monotonicMs) {
+    Row row{time, event, -1};
+    if (event.direction == TraceEvent::Direction::Sent)
+        requestAtMs_ = event.refused ? -1 : monotonicMs;
+    else if (requestAtMs_ >= 0)
+        row.sinceRequestMs = static_cast<int>(monotonicMs - requestAtMs_);
+    if (rows_.size() >= kMaxRows) {
+        beginRemoveRows({}, 0, 0);
+        rows_.pop_front();
+        endRemoveRows();
+    }
+    const int at = static_cast<int>(rows_.size());
+    beginInsertRows({}, at, at);
+    rows_.push_back(std::move(row));
+    endInsertRows();
+}
+
+void TrafficLog::clear() {
+    beginResetModel();
+    rows_.clear();
+    requestAtMs_ = -1;
+    endResetModel();
+}
+
+void TrafficLog::setLanguage(LanguageIndex language) {
+    language_ = language;
+    emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
+    if (!rows_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+}
+
+QString TrafficLog::text() const {
+    QString all;
+    for (const Row& row : rows_) all += TraceLine(row.time, row.event) + u'\n';
+    return all;
+}
+
+int TrafficLog::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int TrafficLog::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant TrafficLog::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const Row& row = rows_[static_cast<size_t>(index.row())];
+    if (role == Qt::DisplayRole) return cell(row, index.column());
+    if (role == Qt::TextAlignmentRole &&
+        (index.column() == LengthColumn || index.column() == ReplyMsColumn))
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+QString TrafficLog::cell(const Row& row, int column) const {
+    const TraceEvent& e = row.event;
+    const bool sent = e.direction == TraceEvent::Direction::Sent;
+    const auto say = [this](TrafficText which) { return trafficText(which, language_); };
+    switch (column) {
+        case TimeColumn:
+            return row.time.toString(QStringLiteral("HH:mm:ss.zzz"));
+        case DirectionColumn:
+            return say(sent ? TrafficText::Sent : TrafficText::Received);
+        case FrameColumn:
+            return TraceStyleName(e.style);
+        case BytesColumn:
+            return VisibleText(e.bytes);
+        case LengthColumn:
+            return QString::number(e.bytes.size());
+        case VerdictColumn:
+            if (sent) return e.refused ? say(TrafficText::Refused) : QString();
+            if (!e.complete)
+                return say(e.bytes.isEmpty() ? TrafficText::TimedOut : TrafficText::Incomplete);
+            return say(e.checkOk ? TrafficText::CheckGood : TrafficText::CheckBad);
+        case ReplyMsColumn:
+            return row.sinceRequestMs >= 0 ? QString::number(row.sinceRequestMs) : QString();
+        default:
+            return {};
+    }
+}
+
+QVariant TrafficLog::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    static constexpr TrafficText kHeaders[ColumnCount] = {
+        TrafficText::Time,   TrafficText::Direction, TrafficText::Frame,  TrafficText::Bytes,
+        TrafficText::Length, TrafficText::Verdict,   TrafficText::ReplyMs};
+    if (section < 0 || section >= ColumnCount) return {};
+    return trafficText(kHeaders[section], language_);
+}
+
+}  // namespace kt

@@ -1,0 +1,63 @@
+// The frames the traffic monitor lists: every request and reply the link
+// traced while the monitor was open, the newest last, at most kMaxRows.
+#pragma once
+
+#include "languages.h"
+#include "link.h"
+
+#include <QAbstractTableModel>
+#include <QElapsedTimer>
+#include <QTime>
+#include <deque>
+
+namespace kt {
+
+class TrafficLog : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    static constexpr int kMaxRows = 10000;
+    enum Column {
+        TimeColumn,
+        DirectionColumn,
+        FrameColumn,
+        BytesColumn,
+        LengthColumn,
+        VerdictColumn,
+        ReplyMsColumn,
+        ColumnCount
+    };
+
+    struct Row {
+        QTime time;
+        TraceEvent event;
+        int sinceRequestMs = -1;  // a reply: milliseconds since its request
+    };
+
+    explicit TrafficLog(QObject* parent = nullptr);
+
+    // Adds the frame now; a reply counts its milliseconds from the last request.
+    void record(const TraceEvent& event);
+    // The same at a given wall time and monotonic millisecond (for tests).
+    void record(const TraceEvent& event, const QTime& time, qint64 monotonicMs);
+    void clear();
+    void setLanguage(LanguageIndex language);
+
+    const Row& row(int index) const { return rows_[static_cast<size_t>(index)]; }
+    // Every row as ktcli --trace writes it, one a line.
+    QString text() const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    QString cell(const Row& row, int column) const;
+
+    std::deque<Row> rows_;
+    qint64 requestAtMs_ = -1;
+    QElapsedTimer clock_;
+    LanguageIndex language_ = LanguageIndex::English;
+};
+
+}  // namespace kt

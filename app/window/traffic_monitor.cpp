@@ -1,0 +1,148 @@
+#include "traffic_monitor.h"
+
+#include "fonts.h"
+#include "link.h"
+#include "traffic_texts.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSettings>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace kt {
+namespace {
+
+// The monitor's size and place belong to the account, in a section of its
+// own beside (never among) the store's seven values.
+QSettings accountSettings() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kestrane"),
+                     QStringLiteral("ControllerTools"));
+}
+const QString kPlaceKey = QStringLiteral("TrafficMonitor/geometry");
+
+}  // namespace
+
+TrafficMonitor::TrafficMonitor(Link& link)
+    : link_(link),
+      view_(new QTableView(this)),
+      pause_(new QPushButton(this)),
+      clear_(new QPushButton(this)),
+      save_(new QPushButton(this)) {
+    setObjectName(QStringLiteral("frmTraffic"));
+    setWindowFlag(Qt::Window);
+    // The main form's close ends the program, whether or not this is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    view_->setObjectName(QStringLiteral("tvTraffic"));
+    pause_->setObjectName(QStringLiteral("btnTrafficPause"));
+    clear_->setObjectName(QStringLiteral("btnTrafficClear"));
+    save_->setObjectName(QStringLiteral("btnTrafficSave"));
+    pause_->setCheckable(true);
+
+    view_->setModel(&log_);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setWordWrap(false);
+    view_->verticalHeader()->hide();
+    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
+    view_->horizontalHeader()->setStretchLastSection(false);
+    view_->horizontalHeader()->setSectionResizeMode(TrafficLog::BytesColumn, QHeaderView::Stretch);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(pause_);
+    buttons->addWidget(clear_);
+    buttons->addWidget(save_);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(view_);
+    layout->addLayout(buttons);
+
+    connect(pause_, &QPushButton::clicked, this, &TrafficMonitor::togglePause);
+    connect(clear_, &QPushButton::clicked, &log_, &TrafficLog::clear);
+    connect(save_, &QPushButton::clicked, this, &TrafficMonitor::save);
+    // Newest in view, unless the technician is reading older rows.
+    connect(&log_, &QAbstractItemModel::rowsInserted, view_, [this] {
+        if (!paused_) view_->scrollToBottom();
+    });
+    chooseFile_ = [this] {
+        return QFileDialog::getSaveFileName(this, trafficText(TrafficText::Save, language_),
+                                            QString(),
+                                            trafficText(TrafficText::SaveFilter, language_));
+    };
+    resize(760, 360);
+    setLanguage(LanguageIndex::English);
+}
+
+TrafficMonitor::~TrafficMonitor() {
+    listen(false);
+}
+
+void TrafficMonitor::setLanguage(LanguageIndex language) {
+    language_ = language;
+    setFont(languageFont(language));
+    setWindowTitle(trafficText(TrafficText::Title, language));
+    pause_->setText(trafficText(paused_ ? TrafficText::Resume : TrafficText::Pause, language));
+    clear_->setText(trafficText(TrafficText::Clear, language));
+    save_->setText(trafficText(TrafficText::Save, language));
+    log_.setLanguage(language);
+    view_->resizeColumnsToContents();
+}
+
+void TrafficMonitor::togglePause() {
+    paused_ = !paused_;
+    pause_->setChecked(paused_);
+    setLanguage(language_);
+}
+
+bool TrafficMonitor::saveTo(const QString& path) const {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) return false;
+    file.write(log_.text().toUtf8());
+    return file.commit();
+}
+
+void TrafficMonitor::save() {
+    const QString path = chooseFile_ ? chooseFile_() : QString();
+    if (!path.isEmpty()) saveTo(path);
+}
+
+void TrafficMonitor::listen(bool on) {
+    if (!on) {
+        link_.setTrace({});
+        return;
+    }
+    link_.setTrace([this](const TraceEvent& event) {
+        if (!paused_) log_.record(event);
+    });
+}
+
+void TrafficMonitor::showEvent(QShowEvent* event) {
+    if (!placed_) {
+        placed_ = true;
+        restorePlace();
+    }
+    listen(true);
+    QWidget::showEvent(event);
+}
+
+void TrafficMonitor::hideEvent(QHideEvent* event) {
+    listen(false);
+    storePlace();
+    QWidget::hideEvent(event);
+}
+
+void TrafficMonitor::restorePlace() {
+    const QByteArray place = accountSettings().value(kPlaceKey).toByteArray();
+    if (!place.isEmpty()) restoreGeometry(place);
+}
+
+void TrafficMonitor::storePlace() const {
+    QSettings settings = accountSettings();
+    if (settings.isWritable()) settings.setValue(kPlaceKey, saveGeometry());
+}
+
+}  // namespace kt

@@ -1,0 +1,105 @@
+#include "serial_access.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+
+#include <unistd.h>
+#include <cerrno>
+#include <csignal>
+
+#include <vector>
+
+namespace kt {
+namespace {
+
+// Where QSerialPort and other serial programs leave their "LCK..ttyUSB0".
+const char* const kLockFolders[] = {"/var/lock",        "/run/lock",       "/var/lock/lockdev",
+                                    "/var/spool/locks", "/var/spool/uucp", "/tmp"};
+
+bool sessionCarries(gid_t gid) {
+    if (getegid() == gid) return true;
+    const int count = getgroups(0, nullptr);
+    if (count <= 0) return false;
+    std::vector<gid_t> groups(static_cast<size_t>(count));
+    const int got = getgroups(count, groups.data());
+    for (int i = 0; i < got; ++i)
+        if (groups[static_cast<size_t>(i)] == gid) return true;
+    return false;
+}
+
+bool databaseLists(const group& entry) {
+    const passwd* account = getpwuid(geteuid());
+    if (!account) return false;
+    if (account->pw_gid == entry.gr_gid) return true;
+    for (char** member = entry.gr_mem; member && *member; ++member)
+        if (qstrcmp(*member, account->pw_name) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+SerialAccess ProbeSerialAccess(const QString& path) {
+    SerialAccess facts;
+    const QByteArray native = QFile::encodeName(path);
+    facts.readWrite = ::access(native.constData(), R_OK | W_OK) == 0;
+    struct stat status {};
+    if (::stat(native.constData(), &status) == 0) {
+        facts.groupMode = (status.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+        if (const group* owner = getgrgid(status.st_gid)) {
+            facts.group = QString::fromLocal8Bit(owner->gr_name);
+            facts.accountListed = databaseLists(*owner);
+        }
+        facts.sessionHasGroup = sessionCarries(status.st_gid);
+    }
+    const QString device = QFileInfo(QFileInfo(path).canonicalFilePath()).fileName();
+    if (device.isEmpty()) return facts;
+    for (const char* folder : kLockFolders) {
+        QLockFile lock(
+            QDir(QString::fromLatin1(folder)).filePath(QStringLiteral("LCK..") + device));
+        qint64 pid = 0;
+        QString host;
+        QString program;
+        if (!lock.getLockInfo(&pid, &host, &program) || pid <= 0) continue;
+        // A lock left by a program that has gone holds nothing.
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) continue;
+        facts.lockPid = pid;
+        facts.lockProgram = program;
+        break;
+    }
+    return facts;
+}
+
+LinkFault PermissionCause(const QString& name, const SerialAccess& access, QString* sentence) {
+    if (!access.readWrite) {
+        QString text = QStringLiteral("serial port %1: permission denied").arg(name);
+        if (access.group.isEmpty() || !access.groupMode)
+            text += QStringLiteral("; the device is not open to any group, ask the administrator");
+        else if (access.accountListed && !access.sessionHasGroup)
+            text += QStringLiteral(
+                        "; your account was added to the %1 group after this session began, "
+                        "log in again")
+                        .arg(access.group);
+        else
+            text += QStringLiteral(
+                        "; add your account to the %1 group (sudo usermod -aG %1 $USER) "
+                        "and log in again")
+                        .arg(access.group);
+        *sentence = text;
+        return LinkFault::NoAccess;
+    }
+    QString text = QStringLiteral("serial port %1 is in use by another program").arg(name);
+    if (access.lockPid > 0)
+        text +=
+            access.lockProgram.isEmpty()
+                ? QStringLiteral(" (process %1)").arg(access.lockPid)
+                : QStringLiteral(" (%1, process %2)").arg(access.lockProgram).arg(access.lockPid);
+    *sentence = text;
+    return LinkFault::InUse;
+}
+
+}  // namespace kt

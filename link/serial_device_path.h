@@ -1,0 +1,14 @@
+// Which device a serial port name opens.
+#pragma once
+
+#include <QString>
+
+namespace kt {
+
+// "COMn" (any case, n from 1), the Windows names that the default, the
+// fallback list and settings carried over from another machine hold, is
+// /dev/ttyS(n-1): COM1 is the first on-board port, as on a PC. A path (with
+// a '/') is used as it is, any other name is looked up under /dev.
+QString SerialDevicePath(const QString& name);
+
+}  // namespace kt
