@@ -130,6 +130,15 @@ std::optional<Fault> Fault::parse(QStringView faultText, QString* error) {
                                 .arg(kMinFrameLength)
                                 .arg(kMaxFrameLength));
             fault.length = *bytes;
+        } else if (k.kind == FaultKind::ZeroByte && equals >= 0) {
+            // zerobyte=N: the byte at frame position N (the lead byte is 1).
+            const auto position = positiveNumber(msText, kMaxFrameLength);
+            if (!position || *position < 2)
+                return fail(error, QStringLiteral("fault %1: zerobyte=N needs a payload position, "
+                                                  "2 to %2")
+                                       .arg(quoted)
+                                       .arg(kMaxFrameLength));
+            fault.length = *position;
         } else if (equals >= 0) {
             return fail(
                 error,
@@ -137,10 +146,11 @@ std::optional<Fault> Fault::parse(QStringView faultText, QString* error) {
         }
         return fault;
     }
-    return fail(error, QStringLiteral("fault %1: unknown kind \"%2\"; known: silent, badcrc, "
-                                      "lowercase, noise, doublelead, twoframes, trickle=MS, "
-                                      "gap=MS, delay=MS, wronglen, length=N, huge, zerobyte, drop")
-                           .arg(quoted, kindName.toString()));
+    return fail(error,
+                QStringLiteral("fault %1: unknown kind \"%2\"; known: silent, badcrc, "
+                               "lowercase, noise, doublelead, twoframes, trickle=MS, "
+                               "gap=MS, delay=MS, wronglen, length=N, huge, zerobyte[=N], drop")
+                    .arg(quoted, kindName.toString()));
 }
 
 QList<Fault> FaultSet::take(const QByteArray& commandLetters) {

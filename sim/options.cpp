@@ -100,7 +100,8 @@ Faults (repeatable): --fault LETTERS:KIND[=MS][@N]
     wronglen      one payload character more
     length=N      the payload padded with '0' or cut: a frame of N bytes
     huge          a frame of 1500 bytes or more with a valid checksum
-    zerobyte      a zero byte inside the payload, valid checksum
+    zerobyte[=N]  a zero byte inside the payload (or at frame position N),
+                  valid checksum
     drop          half the frame, then the TCP connection closes (on the pty:
                   the pty closes and a new one opens, its path printed)
 

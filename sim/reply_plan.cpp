@@ -61,10 +61,13 @@ std::optional<ReplyPlan> shapeReply(const Answer& answer, const QList<Fault>& fa
     }
     if (has(faults, FaultKind::Huge) && payload.size() < kt::kFrameBufferSize)
         payload.append(QByteArray(kt::kFrameBufferSize - payload.size(), 'H'));
-    if (has(faults, FaultKind::ZeroByte)) {
-        if (payload.isEmpty())
+    for (const Fault& f : faults) {
+        if (f.kind != FaultKind::ZeroByte) continue;
+        if (f.length >= 2 && f.length - 2 < payload.size())
+            payload[f.length - 2] = '\0';  // frame position N is payload character N - 1
+        else if (payload.isEmpty())
             payload.append('\0');
-        else
+        else if (f.length == 0)
             payload[payload.size() / 2] = '\0';
     }
 

@@ -27,6 +27,16 @@ void TfrmModule::ApplyLanguageFont() {
     QFont bar = base;
     bar.setPixelSize(languageFont(LanguageIndex::English).pixelSize());
     menuBar()->setFont(bar);
+    // Nor its height: the Chinese faces' taller lines would grow it by a few
+    // pixels and push the whole form down. It keeps the English bar's height.
+    if (menuBarHeight_ == 0) {
+        QMenuBar english;
+        english.setFont(languageFont(LanguageIndex::English));
+        for (int title : {4, 3, 7})
+            english.addAction(MessageTable::text(title, LanguageIndex::English));
+        menuBarHeight_ = english.sizeHint().height();
+    }
+    menuBar()->setFixedHeight(menuBarHeight_);
     // Menus are windows of their own and inherit no font from this one.
     for (QMenu* menu : {ui->mnuFile, ui->mnuLanguage}) menu->setFont(base);
     // Each language's name in its own script and glyph forms: the whole

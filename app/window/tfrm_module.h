@@ -200,6 +200,7 @@ private:
     bool operationRunning_ = false;
     bool waitCursor_ = false;
     bool shownBefore_ = false;
+    int menuBarHeight_ = 0;  // the menu bar's height in English, kept in every language
     QPointer<QWidget> focusBeforeBusy_;
 
     // FirmwareImage and FirmwareBlockCount, as the last firmware run loaded them.

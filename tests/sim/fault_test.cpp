@@ -129,6 +129,12 @@ TEST(FaultShapes, LengthFaultsKeepAValidChecksum) {
     EXPECT_EQ(zero.length, 29);
     EXPECT_LT(zero.text.size(), 29);
     EXPECT_EQ(zero.text.size(), 1 + kDb.payload.size() / 2);
+    const Collected zeroAt = collect(shaped("DB:zerobyte=8"));
+    EXPECT_TRUE(zeroAt.accepted);
+    EXPECT_EQ(zeroAt.length, 29);
+    EXPECT_EQ(zeroAt.text.size(), 7);  // cut right before position 8
+    EXPECT_EQ(fault("DB:zerobyte=8").toString(), QStringLiteral("DB:zerobyte=8"));
+    EXPECT_FALSE(Fault::parse(QStringLiteral("DB:zerobyte=1")));  // the lead byte stays
 }
 
 TEST(FaultShapes, TimingFaultsPlanWhenBytesLeave) {
