@@ -79,11 +79,9 @@ public:
     // nullopt once the port is open; else the exit status, reported.
     std::optional<int> open() {
         if (link.OpenPort()) return std::nullopt;
-        QString why = link.lastError();
-        if (why.contains(QStringLiteral("ermission")))
-            why += QStringLiteral(
-                " (join the dialout group: sudo usermod -aG dialout $USER, then log in again)");
-        return out_.finish(kPortError, why);
+        // The link's sentence already names the group to join, or the program
+        // that holds the port.
+        return out_.finish(kPortError, link.lastError());
     }
 
     // Opens the port and learns the address and family: from --address and

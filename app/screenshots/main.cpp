@@ -1,18 +1,26 @@
-// kttools_screenshots OUTDIR [--connect]
+// kttools_screenshots OUTDIR [--connect] [--pause HOST:PORT]
 //
 // Shows the real window, as kttools does, and writes a PNG of it for every
 // visible page in each language: OUTDIR/<language>-<page>.png, the port page
-// on NET throughout and once on COM, plus the open Language menu. With
-// --connect it first presses Connect, so the panels show a controller (point
-// the stored settings at a ktsim). The tone is silent. Exits 1 when a page or
+// on NET throughout and once on COM, plus the open Language menu, the open
+// port list, the traffic monitor and a failure with its cause. With
+// --connect it first presses Connect (the traffic monitor open), so the
+// panels show a controller (point the stored settings at a ktsim). With
+// --pause, a family-4 ktsim at HOST:PORT is rebooted and the window pictured
+// in the middle of its 3.5 s wait. The tone is silent. Exits 1 when a page or
 // menu item it expects is missing, after writing all it could.
 #include "tfrm_module.h"
 #include "tone.h"
+#include "traffic_monitor.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -20,6 +28,8 @@
 #include <QTabWidget>
 #include <QTextStream>
 #include <QThread>
+#include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 
 namespace {
@@ -49,6 +59,14 @@ bool save(const QPixmap& picture, const QString& path) {
 bool grabWindow(QWidget& window, const QString& path) {
     settle();
     return save(window.screen()->grabWindow(window.winId()), path);
+}
+
+// The screen around the window and a popup or tooltip of its own.
+bool grabArea(QWidget& window, const QRect& popup, const QString& path) {
+    settle(300);
+    const QRect area = window.frameGeometry().united(popup);
+    return save(window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()),
+                path);
 }
 
 // A named object of the window; a missing one is reported and spoils the
@@ -107,12 +125,24 @@ int main(int argc, char* argv[]) {
     auto* tsNet = find<QWidget>(window, "tsNet", complete);
     auto* tsCom = find<QWidget>(window, "tsCom", complete);
 
-    if (args.contains(QStringLiteral("--connect"))) {
-        if (auto* connect = find<QPushButton>(window, "btnConnect", complete)) {
-            if (pcPort && tsNet) pcPort->setCurrentWidget(tsNet);
-            connect->click();  // returns when the operation has ended
-        }
+    // The traffic monitor beside the window, listing the Connect's frames.
+    if (auto* traffic = find<QAction>(window, "mnuTraffic", complete)) traffic->trigger();
+    window.activateWindow();
+
+    auto* connect = find<QPushButton>(window, "btnConnect", complete);
+    if (args.contains(QStringLiteral("--connect")) && connect) {
+        if (pcPort && tsNet) pcPort->setCurrentWidget(tsNet);
+        connect->click();  // returns when the operation has ended
     }
+    auto* edIP = find<QLineEdit>(window, "edIP", complete);
+    auto* edPort = find<QLineEdit>(window, "edPort", complete);
+    auto* pnMsg = find<QLabel>(window, "pnMsg", complete);
+    auto* cmbPort = find<QComboBox>(window, "cmbPort", complete);
+    const QString shownIP = edIP ? edIP->text() : QString();
+    const QString shownPort = edPort ? edPort->text() : QString();
+    // Out of the other pictures; it keeps what it listed while hidden.
+    kt::TrafficMonitor* monitor = window.trafficMonitor();
+    if (monitor) monitor->hide();
 
     struct Page {
         const char* name;
@@ -153,6 +183,43 @@ int main(int argc, char* argv[]) {
             if (tsNet) pcPort->setCurrentWidget(tsNet);
         }
 
+        // The port list open, on the COM page.
+        if (pcPort && tsCom && cmbPort) {
+            pcPort->setCurrentWidget(tsCom);
+            cmbPort->showPopup();
+            const QWidget* list = cmbPort->view()->window();
+            complete &=
+                grabArea(window, list->frameGeometry(), out.filePath(prefix + "port-list.png"));
+            cmbPort->hidePopup();
+            if (tsNet) pcPort->setCurrentWidget(tsNet);
+        }
+
+        // The traffic monitor in this language.
+        if (monitor) {
+            monitor->show();
+            complete &= grabWindow(*monitor, out.filePath(prefix + "traffic-monitor.png"));
+            monitor->hide();
+            window.activateWindow();
+        }
+
+        // A converter that refuses: the table's text, then the cause, and the
+        // whole line in the tooltip.
+        if (connect && edIP && edPort && pnMsg && pcPort && tsNet) {
+            pcPort->setCurrentWidget(tsNet);
+            edIP->setText(QStringLiteral("127.0.0.1"));
+            edPort->setText(QStringLiteral("1"));
+            connect->click();
+            QToolTip::showText(pnMsg->mapToGlobal(QPoint(8, pnMsg->height())), pnMsg->toolTip(),
+                               pnMsg);
+            QRect tip;
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->inherits("QTipLabel") && top->isVisible()) tip = top->frameGeometry();
+            complete &= grabArea(window, tip, out.filePath(prefix + "failure-cause.png"));
+            QToolTip::hideText();
+            edIP->setText(shownIP);
+            edPort->setText(shownPort);
+        }
+
         // The Language menu open over the window: each language's name in
         // its own glyph forms. A popup is a window of its own, so the picture
         // is of the screen around both.
@@ -167,6 +234,25 @@ int main(int argc, char* argv[]) {
                 out.filePath(prefix + "language-menu.png"));
             menu->hide();
             settle(100);
+        }
+    }
+    // A family-4 controller rebooted: in the middle of the 3.5 s wait the
+    // window is disabled, yet repaints, its lamp blinks and its clock ticks.
+    const qsizetype pauseAt = args.indexOf(QStringLiteral("--pause"));
+    if (pauseAt > 0 && pauseAt + 1 < args.size() && connect && edIP && edPort && pcPort && tsNet) {
+        if (auto* english = window.findChild<QAction*>(QStringLiteral("mnuEnglish")))
+            english->trigger();
+        const QString endpoint = args[pauseAt + 1];
+        pcPort->setCurrentWidget(tsNet);
+        edIP->setText(endpoint.section(u':', 0, 0));
+        edPort->setText(endpoint.section(u':', 1));
+        connect->click();
+        if (auto* reboot = find<QPushButton>(window, "btnReboot", complete)) {
+            QTimer::singleShot(2200, &window, [&] {
+                complete &=
+                    grabWindow(window, out.filePath(QStringLiteral("english-reboot-wait.png")));
+            });
+            reboot->click();  // returns after the wait and the last "AS"
         }
     }
     return complete ? 0 : 1;

@@ -3,6 +3,7 @@
 // stay English in every language.
 #include "fault_causes.h"
 #include "fonts.h"
+#include "menu_bar_style.h"
 #include "message_table.h"
 #include "tfrm_module.h"
 #include "traffic_monitor.h"
@@ -27,16 +28,18 @@ void TfrmModule::ApplyLanguageFont() {
     QFont bar = base;
     bar.setPixelSize(languageFont(LanguageIndex::English).pixelSize());
     menuBar()->setFont(bar);
-    // Nor its height: the Chinese faces' taller lines would grow it by a few
-    // pixels and push the whole form down. It keeps the English bar's height.
-    if (menuBarHeight_ == 0) {
+    // Nor its height (menu_bar_style.h): items as tall as the English ones.
+    if (!menuBarStyle_) {
         QMenuBar english;
         english.setFont(languageFont(LanguageIndex::English));
         for (int title : {4, 3, 7})
             english.addAction(MessageTable::text(title, LanguageIndex::English));
-        menuBarHeight_ = english.sizeHint().height();
+        english.adjustSize();
+        menuBarStyle_ =
+            new MenuBarStyle(english.actionGeometry(english.actions().first()).height());
+        menuBarStyle_->setParent(this);
+        menuBar()->setStyle(menuBarStyle_);
     }
-    menuBar()->setFixedHeight(menuBarHeight_);
     // Menus are windows of their own and inherit no font from this one.
     for (QMenu* menu : {ui->mnuFile, ui->mnuLanguage}) menu->setFont(base);
     // Each language's name in its own script and glyph forms: the whole

@@ -2,6 +2,9 @@
 
 #include <QAbstractItemView>
 #include <QDir>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace kt {
 
@@ -41,6 +44,11 @@ void PortComboBox::refill() {
 
 void PortComboBox::showPopup() {
     refill();
+    // The entries say more than the box is wide: the list is as wide as its
+    // longest entry, not cut in the middle of the port's name.
+    const int entries = view()->sizeHintForColumn(0) + 2 * view()->frameWidth() +
+                        style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8;
+    view()->setMinimumWidth(std::max(width(), entries));
     QComboBox::showPopup();
 }
 

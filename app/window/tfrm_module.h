@@ -22,6 +22,7 @@
 #include <utility>
 
 class QPushButton;
+class QStyle;
 
 namespace kt {
 enum class LineSpeed;
@@ -200,7 +201,7 @@ private:
     bool operationRunning_ = false;
     bool waitCursor_ = false;
     bool shownBefore_ = false;
-    int menuBarHeight_ = 0;  // the menu bar's height in English, kept in every language
+    QStyle* menuBarStyle_ = nullptr;  // English item heights in every language; a child
     QPointer<QWidget> focusBeforeBusy_;
 
     // FirmwareImage and FirmwareBlockCount, as the last firmware run loaded them.

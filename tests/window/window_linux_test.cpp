@@ -259,6 +259,13 @@ TEST_F(LinuxWindow, MenuBarKeepsItsHeightAndTheClientAreaInEveryLanguage) {
         QApplication::processEvents();
         EXPECT_EQ(window_->menuBar()->height(), height) << language;
         EXPECT_EQ(window_->centralWidget()->geometry(), client) << language;
+        // Every title stays on the bar, none pushed into its overflow.
+        QMenuBar* bar = window_->menuBar();
+        for (QAction* title : bar->actions()) {
+            const QRect at = bar->actionGeometry(title);
+            EXPECT_TRUE(!at.isEmpty() && bar->rect().contains(at))
+                << language << ": " << title->text().toStdString();
+        }
     }
 }
 

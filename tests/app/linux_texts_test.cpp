@@ -1,0 +1,80 @@
+// The failure causes and the traffic monitor's texts: complete in the three
+// languages, within the message table's code pages, and naming what they say.
+#include "fault_causes.h"
+#include "traffic_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <iconv.h>
+
+using namespace kt;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool fitsCodePage(const QString& text, const char* codePage) {
+    iconv_t cd = iconv_open(codePage, "UTF-8");
+    QByteArray in = text.toUtf8();
+    QByteArray out(in.size() * 2 + 8, '\0');
+    char* inPtr = in.data();
+    char* outPtr = out.data();
+    size_t inLeft = in.size(), outLeft = out.size();
+    const bool ok =
+        cd != iconv_t(-1) && iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1);
+    if (cd != iconv_t(-1)) iconv_close(cd);
+    return ok && inLeft == 0;
+}
+
+void expectThreeLanguages(const QString texts[3], const std::string& what) {
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(texts[i].isEmpty()) << what;
+    EXPECT_TRUE(fitsCodePage(texts[1], "GB2312")) << what;
+    EXPECT_TRUE(fitsCodePage(texts[2], "BIG5")) << what;
+    EXPECT_NE(texts[0], texts[1]) << what << ": not translated";
+}
+
+}  // namespace
+
+TEST(LinuxTexts, EveryCauseInEveryLanguageNamesItsPortAndGroup) {
+    FaultContext context{u"ttyUSB7"_s, u"uucp"_s, false, u"the system's words"_s};
+    for (int f = int(LinkFault::NoSuchPort); f <= int(LinkFault::NotOpen); ++f) {
+        const auto fault = LinkFault(f);
+        const QString texts[3] = {FaultCause(fault, LanguageIndex::English, context),
+                                  FaultCause(fault, LanguageIndex::SimplifiedChinese, context),
+                                  FaultCause(fault, LanguageIndex::TraditionalChinese, context)};
+        expectThreeLanguages(texts, LinkFaultName(fault));
+        // Whatever names the port, names it in every language.
+        for (const QString& text : texts) {
+            EXPECT_FALSE(text.contains(u'%')) << text.toStdString();
+            EXPECT_EQ(text.contains(u"ttyUSB7"_s), texts[0].contains(u"ttyUSB7"_s));
+        }
+    }
+    EXPECT_EQ(FaultCause(LinkFault::NoAccess, LanguageIndex::English, context),
+              "ttyUSB7: permission denied; add your account to the uucp group");
+    context.logInAgain = true;
+    EXPECT_TRUE(FaultCause(LinkFault::NoAccess, LanguageIndex::TraditionalChinese, context)
+                    .contains(u"uucp"_s));
+    context.group.clear();  // no group may open it
+    EXPECT_EQ(FaultCause(LinkFault::NoAccess, LanguageIndex::English, context),
+              "ttyUSB7: permission denied; ask your administrator");
+    EXPECT_EQ(FaultCause(LinkFault::Other, LanguageIndex::SimplifiedChinese, context),
+              "the system's words");
+    EXPECT_TRUE(FaultCause(LinkFault::None, LanguageIndex::English, context).isEmpty());
+    const QString marks[3] = {NoAccessMark(LanguageIndex::English),
+                              NoAccessMark(LanguageIndex::SimplifiedChinese),
+                              NoAccessMark(LanguageIndex::TraditionalChinese)};
+    expectThreeLanguages(marks, "no-access mark");
+}
+
+TEST(LinuxTexts, EveryTrafficMonitorTextInEveryLanguage) {
+    for (int t = 0; t < int(TrafficText::Count); ++t) {
+        const auto which = TrafficText(t);
+        const QString texts[3] = {trafficText(which, LanguageIndex::English),
+                                  trafficText(which, LanguageIndex::SimplifiedChinese),
+                                  trafficText(which, LanguageIndex::TraditionalChinese)};
+        expectThreeLanguages(texts, std::to_string(t));
+    }
+    // The menu item's accelerator, as the table writes one behind Chinese.
+    EXPECT_EQ(trafficText(TrafficText::MenuItem, LanguageIndex::English), "&Traffic monitor");
+    EXPECT_TRUE(
+        trafficText(TrafficText::MenuItem, LanguageIndex::SimplifiedChinese).endsWith(u"(&T)"_s));
+}
