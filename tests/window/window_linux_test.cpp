@@ -2,6 +2,7 @@
 // a window that stays alive through the fixed pauses, the traffic monitor,
 // and the menu bar that keeps its height in every language.
 #include "port_combo_box.h"
+#include "settings_store.h"
 #include "sim_thread.h"
 #include "traffic_log.h"
 #include "traffic_monitor.h"
@@ -282,4 +283,21 @@ TEST_F(LinuxWindow, SerialNumberWithAZeroByteShowsWhatReplyTextHolds) {
     ASSERT_TRUE(sim.addFault(u"AS:zerobyte=11@1"_s));
     press("btnConnect");
     EXPECT_EQ(child<QLabel>("pnSN")->text(), "S/N:160   ID:0012");
+}
+
+TEST_F(LinuxWindow, TrafficMonitorKeepsItsPlaceOutsideTheStoredValues) {
+    kt::StoredSettings stored;
+    stored.NetIP = u"127.0.0.3"_s;
+    kt::SavePortSettings(stored);
+    child<QAction>("mnuTraffic")->trigger();
+    window_->trafficMonitor()->setGeometry(60, 70, 520, 310);
+    window_->trafficMonitor()->close();
+
+    start();  // the tool started again
+    child<QAction>("mnuTraffic")->trigger();
+    EXPECT_EQ(window_->trafficMonitor()->size(), QSize(520, 310));
+    // The account's file still reads cleanly, with the same seven values.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(kt::loadSettings(), stored);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
