@@ -182,9 +182,13 @@ QString TfrmModule::failureCause() const {
     if (port.kind == PortKind::Network) {
         context.port = QStringLiteral("%1:%2").arg(port.NetIP.trimmed(), port.NetPort.trimmed());
     } else {
+        // COM1 says which device it stood for.
         context.port = port.ComPortName.trimmed();
+        const QString path = SerialDevicePath(port.ComPortName);
+        if (path != context.port && path != QStringLiteral("/dev/") + context.port)
+            context.port += QStringLiteral(" (%1)").arg(path);
         if (fault == LinkFault::NoAccess) {
-            const SerialAccess access = ProbeSerialAccess(SerialDevicePath(port.ComPortName));
+            const SerialAccess access = ProbeSerialAccess(path);
             if (access.groupMode) context.group = access.group;
             context.logInAgain = access.accountListed && !access.sessionHasGroup;
         }
