@@ -12,6 +12,8 @@
 #include "pass_through.h"
 #include "polling_test.h"
 #include "programmer.h"
+#include "restart_countdown.h"
+#include "scan_commands.h"
 #include "v7_registers.h"
 #include "visible_text.h"
 
@@ -256,9 +258,13 @@ int runBasic(const ConnectionOptions& connection, const QString& command, const 
         return session.verdict(kt::AlarmTest(session.link, session.address, *alarm).ok);
     }
     if (command == u"factory-reset")
-        return session.verdict(kt::FactoryReset(session.link, session.address, session.family).ok);
+        return session.verdict(kt::FactoryReset(session.link, session.address, session.family, {},
+                                                restartCountdown("Set factory", connection.json))
+                                   .ok);
     if (command == u"reboot")
-        return session.verdict(kt::Reboot(session.link, session.address, session.family).ok);
+        return session.verdict(kt::Reboot(session.link, session.address, session.family, {},
+                                          restartCountdown("Set reboot", connection.json))
+                                   .ok);
     if (session.family == 4)
         return out.finish(kRejected,
                           QStringLiteral("a family 4 controller cannot change its speed"));
@@ -540,8 +546,10 @@ int moduleVerdict(Session& session, Output& out, bool ok, const std::optional<QB
 
 int runModule(const ConnectionOptions& connection, QStringList args, Output& out) {
     const QString command = QStringLiteral("module");
+    if (!args.isEmpty() && args.front() == u"scan")
+        return runModuleScan(connection, args.mid(1), out);
     if (args.isEmpty() || args.front() != u"send")
-        return badArguments(command, QStringLiteral("the one module subcommand is send"));
+        return badArguments(command, QStringLiteral("the module subcommands are send and scan"));
     args.removeFirst();
     if (args.size() == 2)
         args.append(QString());  // an empty module command sends the type and ID alone
@@ -766,7 +774,8 @@ bool isCommand(const QString& command) {
                                          QStringLiteral("module"),
                                          QStringLiteral("v5"),
                                          QStringLiteral("v7"),
-                                         QStringLiteral("firmware")};
+                                         QStringLiteral("firmware"),
+                                         QStringLiteral("scan")};
     return commands.contains(command);
 }
 
@@ -786,6 +795,7 @@ int runCommand(const ConnectionOptions& connection, const QString& command, QStr
     if (command == u"v5") return runV5(connection, args, out);
     if (command == u"v7") return runV7(connection, args, out);
     if (command == u"firmware") return runFirmware(connection, args, out);
+    if (command == u"scan") return runScan(connection, args, out);
     return fail(kBadArguments,
                 QStringLiteral("unknown command \"%1\" (see ktcli --help)").arg(command));
 }
