@@ -79,6 +79,7 @@ void ModuleSurveyWindow::applyLanguage(LanguageIndex language) {
     copy_->setText(text("Copy"));
     save_->setText(text("Save"));
     cancel_->setText(text("Cancel"));
+    table_->resizeColumnsToContents();
     if (running_)
         status_->setText(text("Asking the modules ..."));
     else if (ended_)
@@ -111,6 +112,7 @@ void ModuleSurveyWindow::addModule(const SurveyedModule& module) {
                              QString::number(module.id), VisibleText(module.serial)};
     for (int column = 0; column < 4; ++column)
         table_->setItem(row, column, new QTableWidgetItem(cells[column]));
+    table_->resizeColumnsToContents();
 }
 
 void ModuleSurveyWindow::end(const ModuleSurveyResult& result, bool portOpened) {

@@ -13,8 +13,10 @@
 namespace kt {
 
 // The scan sets the serial line; behind a converter that is the converter's.
+// A running continuous test holds the port.
 void TfrmModule::updateFindSpeedEnabled() {
-    ui->mnuFindSpeed->setEnabled(ui->pcPort->currentWidget() == ui->tsCom);
+    ui->mnuFindSpeed->setEnabled(ui->pcPort->currentWidget() == ui->tsCom &&
+                                 runningTest_ == ContinuousTest::None);
 }
 
 void TfrmModule::mnuFindSpeedClick() {
