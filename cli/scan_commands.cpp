@@ -1,10 +1,9 @@
 #include "scan_commands.h"
 
-#include "connect.h"
 #include "line_speed_scan.h"
-#include "link.h"
 #include "module_requests.h"
 #include "module_survey.h"
+#include "session.h"
 #include "visible_text.h"
 
 #include <QJsonArray>
@@ -14,11 +13,6 @@
 
 namespace ktcli {
 namespace {
-
-int badArguments(const QString& command, const QString& message) {
-    return fail(kBadArguments,
-                QStringLiteral("%1: %2 (see ktcli %1 --help)").arg(command, message));
-}
 
 QString faultText(kt::LinkFault fault) {
     return fault == kt::LinkFault::None ? QStringLiteral("reply of another length")
@@ -44,8 +38,8 @@ int runScan(const ConnectionOptions& connection, QStringList args, Output& out) 
     const bool all = args.removeAll(QStringLiteral("--all")) > 0;
     if (!args.isEmpty())
         return badArguments(command, QStringLiteral("unexpected \"%1\"").arg(args.front()));
-    kt::Link link;
-    link.setPort(connection.port);
+    Session session(connection, out);
+    kt::Link& link = session.link;
     if (connection.port.kind != kt::PortKind::Serial) {
         // Nothing is opened: the scan itself says why it does not apply.
         const auto refused = kt::ScanLineSpeed(link, connection.firstId, all);
@@ -96,19 +90,9 @@ int runModuleScan(const ConnectionOptions& connection, QStringList args, Output&
         return badArguments(
             QStringLiteral("module"),
             QStringLiteral("scan takes no arguments, unexpected \"%1\"").arg(args.front()));
-    kt::Link link;
-    link.setPort(connection.port);
-    if (!link.OpenPort()) return out.finish(kPortError, link.lastError());
-    QByteArray address = connection.address;
-    if (address.isEmpty()) {
-        const kt::ConnectResult connected = kt::Connect(link, connection.firstId);
-        if (connected.outcome != kt::ConnectResult::Outcome::Identified)
-            return out.finish(kRejected,
-                              QStringLiteral("no controller identified itself (last: %1); give "
-                                             "--address and --family")
-                                  .arg(link.lastError()));
-        address = connected.address;
-    }
+    Session session(connection, out);
+    if (const auto failed = session.openAndLocate()) return *failed;
+    const QByteArray address = session.address;
     out.field(QStringLiteral("address"), QString::fromLatin1(address));
 
     const bool bar = !connection.json && ::isatty(STDOUT_FILENO);
@@ -136,7 +120,7 @@ int runModuleScan(const ConnectionOptions& connection, QStringList args, Output&
         observer.progress = [](int asked, int total) { drawBar(asked, total); };
         drawBar(0, kt::kSurveyRequests);
     }
-    const kt::ModuleSurveyResult result = kt::SurveyModules(link, address, observer);
+    const kt::ModuleSurveyResult result = kt::SurveyModules(session.link, address, observer);
     if (bar) clearBar();
     out.field(QStringLiteral("modules"), int(result.modules.size()));
     out.field(QStringLiteral("asked"), result.asked);
