@@ -1,4 +1,4 @@
-// kttools_screenshots OUTDIR [--connect] [--pause HOST:PORT]
+// kttools_screenshots OUTDIR [--connect] [--pty PATH] [--pause HOST:PORT]
 //
 // Shows the real window, as kttools does, and writes a PNG of it for every
 // visible page in each language: OUTDIR/<language>-<page>.png, the port page
@@ -6,9 +6,13 @@
 // port list, the traffic monitor and a failure with its cause. With
 // --connect it first presses Connect (the traffic monitor open), so the
 // panels show a controller (point the stored settings at a ktsim). With
-// --pause, a family-4 ktsim at HOST:PORT is rebooted and the window pictured
-// in the middle of its 3.5 s wait. The tone is silent. Exits 1 when a page or
-// menu item it expects is missing, after writing all it could.
+// --pty, a ktsim's pty whose line runs at a speed other than 19200,e,8,1, it
+// also opens the File menu on the COM page, runs "Find line speed" and
+// "Module survey" there, and writes the menu, the window after the scan, and
+// the survey's window in each language. With --pause, a family-4 ktsim at
+// HOST:PORT is rebooted and the window pictured in the middle of its 3.5 s
+// wait. The tone is silent. Exits 1 when a page or menu item it expects is
+// missing, after writing all it could.
 #include "tfrm_module.h"
 #include "tone.h"
 #include "traffic_monitor.h"
@@ -236,12 +240,60 @@ int main(int argc, char* argv[]) {
             settle(100);
         }
     }
+    const qsizetype ptyAt = args.indexOf(QStringLiteral("--pty"));
+    if (ptyAt > 0 && ptyAt + 1 < args.size()) {
+        auto* english = find<QAction>(window, "mnuEnglish", complete);
+        auto* file = find<QMenu>(window, "mnuFile", complete);
+        auto* findSpeed = find<QAction>(window, "mnuFindSpeed", complete);
+        auto* survey = find<QAction>(window, "mnuModuleSurvey", complete);
+        auto* port = find<QComboBox>(window, "cmbPort", complete);
+        auto* speed = find<QComboBox>(window, "cmbBaudrate", complete);
+        if (english && file && findSpeed && survey && port && speed && pcPort && tsCom) {
+            english->trigger();
+            pcPort->setCurrentWidget(tsCom);
+            port->setEditText(args[ptyAt + 1]);
+            speed->setCurrentIndex(speed->findText(QStringLiteral("19200,e,8,1")));
+            // The File menu open on the COM page: both items enabled.
+            settle(300);
+            QMenuBar* bar = window.menuBar();
+            bar->setActiveAction(file->menuAction());
+            settle(300);
+            if (!file->isVisible()) err << "the File menu did not open\n";
+            const QRect area = window.frameGeometry().united(file->geometry());
+            complete &= save(
+                window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()),
+                out.filePath("english-file-menu.png"));
+            file->hide();
+            settle(100);
+            findSpeed->trigger();  // returns when the scan has ended
+            complete &= grabWindow(window, out.filePath("english-find-speed.png"));
+            survey->trigger();  // the same, about 25 s on a pty
+            QWidget* surveyWindow = nullptr;
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->objectName() == u"frmModuleSurvey") surveyWindow = top;
+            if (!surveyWindow) {
+                err << "no frmModuleSurvey after the survey\n";
+                complete = false;
+            } else {
+                surveyWindow->move(window.frameGeometry().topLeft() + QPoint(120, 200));
+                for (const Language& language : languages) {
+                    if (auto* choose = find<QAction>(window, language.action, complete))
+                        choose->trigger();
+                    complete &= grabWindow(
+                        *surveyWindow,
+                        out.filePath(QString::fromLatin1(language.file) + "-module-survey.png"));
+                }
+            }
+        }
+    }
     // A family-4 controller rebooted: in the middle of the 3.5 s wait the
     // window is disabled, yet repaints, its lamp blinks and its clock ticks.
     const qsizetype pauseAt = args.indexOf(QStringLiteral("--pause"));
     if (pauseAt > 0 && pauseAt + 1 < args.size() && connect && edIP && edPort && pcPort && tsNet) {
         if (auto* english = window.findChild<QAction*>(QStringLiteral("mnuEnglish")))
             english->trigger();
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == u"frmModuleSurvey") top->hide();  // out of the picture
         const QString endpoint = args[pauseAt + 1];
         pcPort->setCurrentWidget(tsNet);
         edIP->setText(endpoint.section(u':', 0, 0));

@@ -27,6 +27,7 @@ class QStyle;
 namespace kt {
 enum class LineSpeed;
 struct CardTypeResult;
+class ModuleSurveyWindow;
 }  // namespace kt
 
 namespace Ui {
@@ -132,6 +133,10 @@ private:
     void mnuExitClick();
     void mnuAboutClick();
     void mnuTrafficClick();
+    void mnuFindSpeedClick();
+    void mnuModuleSurveyClick();
+    void updateFindSpeedEnabled();
+    ModuleSurveyWindow& surveyWindow();
 
     void connectHandlers();
     void chooseLanguage(LanguageIndex language);
@@ -144,6 +149,8 @@ private:
     QString failureCause() const;
     // An operation's title in the status line, painted before it goes on.
     ShowStatus statusShower();
+    // The title followed by the seconds left of a restart wait, " ( 12 )".
+    std::function<void(int)> countdownShower(const char* title);
     void setLamp(const QColor& colour);
     void endOperation();
     void setWindowEnabled(bool enabled);
@@ -210,6 +217,8 @@ private:
 
     // Made on first use; destroyed before the link it listens on.
     std::unique_ptr<TrafficMonitor> traffic_;
+    // frmModuleSurvey, made the first time the survey runs.
+    std::unique_ptr<ModuleSurveyWindow> surveyWindow_;
 };
 
 }  // namespace kt
