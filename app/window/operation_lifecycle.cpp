@@ -111,6 +111,7 @@ void TfrmModule::FinishOperationError() {
 }
 
 void TfrmModule::endOperation() {
+    cancelledByUser_ = false;
     if (waitCursor_) {
         QApplication::restoreOverrideCursor();
         waitCursor_ = false;
@@ -168,7 +169,8 @@ void TfrmModule::showStatus(QAnyStringView english) {
 // narrow, so the whole line is its tooltip too.
 void TfrmModule::showFailure(QAnyStringView english) {
     QString line = MessageTable::translate(english, languageIndex_);
-    const QString cause = failureCause();
+    // A cancel is no fault of the link, whatever its last transaction met.
+    const QString cause = cancelledByUser_ ? QString() : failureCause();
     if (!cause.isEmpty()) line += QStringLiteral(" (%1)").arg(cause);
     ui->pnMsg->setText(line);
     ui->pnMsg->setToolTip(line);

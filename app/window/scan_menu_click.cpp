@@ -76,6 +76,7 @@ void TfrmModule::mnuModuleSurveyClick() {
         // The survey window's Cancel (or closing it) is heard while a request waits.
         observer.keepRunning = [&] { return !survey.cancelRequested(); };
         result = SurveyModules(link, deviceAddress_, observer);
+        cancelledByUser_ = survey.cancelRequested();
         return result.complete();
     });
     survey.end(result, opened);

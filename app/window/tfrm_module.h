@@ -206,6 +206,9 @@ private:
     bool closeAfterTest_ = false;
 
     bool operationRunning_ = false;
+    // The running operation ended because the technician cancelled it: its
+    // failure shows no cause from the link.
+    bool cancelledByUser_ = false;
     bool waitCursor_ = false;
     bool shownBefore_ = false;
     QStyle* menuBarStyle_ = nullptr;  // English item heights in every language; a child
