@@ -14,6 +14,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kt {
 namespace {
 
@@ -48,7 +50,6 @@ TrafficMonitor::TrafficMonitor(Link& link)
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setWordWrap(false);
     view_->verticalHeader()->hide();
-    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
     view_->horizontalHeader()->setStretchLastSection(false);
     view_->horizontalHeader()->setSectionResizeMode(TrafficLog::BytesColumn, QHeaderView::Stretch);
 
@@ -89,6 +90,12 @@ void TrafficMonitor::setLanguage(LanguageIndex language) {
     clear_->setText(trafficText(TrafficText::Clear, language));
     save_->setText(trafficText(TrafficText::Save, language));
     log_.setLanguage(language);
+    // Rows as tall as the language's words: the Chinese faces' lines are
+    // taller than the Latin face's the font metrics give.
+    const QFontMetrics metrics(font());
+    const int glyphs =
+        metrics.tightBoundingRect(trafficText(TrafficText::Received, language)).height();
+    view_->verticalHeader()->setDefaultSectionSize(std::max(metrics.height(), glyphs + 4) + 4);
     view_->resizeColumnsToContents();
 }
 
