@@ -19,7 +19,16 @@ namespace {
 
 // Where QSerialPort and other serial programs leave their "LCK..ttyUSB0".
 const char* const kLockFolders[] = {"/var/lock",        "/run/lock",       "/var/lock/lockdev",
-                                    "/var/spool/locks", "/var/spool/uucp", "/tmp"};
+                                    "/var/spool/locks", "/var/spool/uucp", "/tmp",
+                                    "/var/tmp"};
+
+// "LCK..ttyUSB0", "LCK..pts_3": the name below /dev, its slashes made '_',
+// as QSerialPort and the uucp convention write it.
+QString lockName(const QString& path) {
+    QString name = path.startsWith(QLatin1String("/dev/")) ? path.sliced(5) : path;
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return QStringLiteral("LCK..") + name;
+}
 
 bool sessionCarries(gid_t gid) {
     if (getegid() == gid) return true;
@@ -56,20 +65,24 @@ SerialAccess ProbeSerialAccess(const QString& path) {
         }
         facts.sessionHasGroup = sessionCarries(status.st_gid);
     }
-    const QString device = QFileInfo(QFileInfo(path).canonicalFilePath()).fileName();
-    if (device.isEmpty()) return facts;
-    for (const char* folder : kLockFolders) {
-        QLockFile lock(
-            QDir(QString::fromLatin1(folder)).filePath(QStringLiteral("LCK..") + device));
-        qint64 pid = 0;
-        QString host;
-        QString program;
-        if (!lock.getLockInfo(&pid, &host, &program) || pid <= 0) continue;
-        // A lock left by a program that has gone holds nothing.
-        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) continue;
-        facts.lockPid = pid;
-        facts.lockProgram = program;
-        break;
+    // A lock is named after the device as its program opened it, a by-id
+    // link or the device itself: look for both.
+    QStringList names{lockName(path)};
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (!canonical.isEmpty() && !names.contains(lockName(canonical))) names << lockName(canonical);
+    for (const QString& name : names) {
+        for (const char* folder : kLockFolders) {
+            QLockFile lock(QDir(QString::fromLatin1(folder)).filePath(name));
+            qint64 pid = 0;
+            QString host;
+            QString program;
+            if (!lock.getLockInfo(&pid, &host, &program) || pid <= 0) continue;
+            // A lock left by a program that has gone holds nothing.
+            if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) continue;
+            facts.lockPid = pid;
+            facts.lockProgram = program;
+            return facts;
+        }
     }
     return facts;
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTcpServer>
@@ -248,7 +250,13 @@ TEST_F(LinkOpen, SerialFailures) {
     Link second;
     second.setPort(port);
     EXPECT_FALSE(second.OpenPort());
-    EXPECT_FALSE(second.lastError().isEmpty());
+    // Told apart from a port the account may not open.
+    EXPECT_EQ(second.lastFault(), kt::LinkFault::InUse) << second.lastError().toStdString();
+    EXPECT_TRUE(second.lastError().contains(u"in use by another program"))
+        << second.lastError().toStdString();
+    // The holder's lock file names it: here, this very process.
+    EXPECT_TRUE(second.lastError().contains(QStringLiteral("process %1").arg(getpid())))
+        << second.lastError().toStdString();
     EXPECT_TRUE(first.SendCommand("0000AC")) << "the holder is not disturbed";
     first.ClosePort();
     EXPECT_TRUE(second.OpenPort()) << "free again after close";

@@ -68,8 +68,8 @@ TEST(ProbeSerialAccess, ReadsTheOwningGroupAndALiveLockButNotAStaleOne) {
     ASSERT_TRUE(device.open());
     device.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                           QFile::WriteGroup);
-    const QString name = QFileInfo(device.fileName()).fileName();
-    const QString lockPath = u"/tmp/LCK.."_s + name;
+    // Named as QSerialPort names it: the path's slashes become '_'.
+    const QString lockPath = u"/tmp/LCK.."_s + QString(device.fileName()).replace(u'/', u'_');
 
     SerialAccess facts = ProbeSerialAccess(device.fileName());
     EXPECT_TRUE(facts.readWrite);
