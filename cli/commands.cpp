@@ -1,7 +1,9 @@
 #include "commands.h"
 
 #include "basic_commands.h"
+#include "bounded_input.h"
 #include "card_type.h"
+#include "command_text.h"
 #include "connect.h"
 #include "controller_id.h"
 #include "dido_test.h"
@@ -16,7 +18,6 @@
 #include "visible_text.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QJsonArray>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -200,7 +201,11 @@ int runSend(const ConnectionOptions& connection, QStringList args, Output& out) 
     if (!args.isEmpty() && args.front() == u"--") args.removeFirst();
     if (args.size() != 1)
         return badArguments(QStringLiteral("send"), QStringLiteral("takes one command text"));
-    const QByteArray text = args.front().toLatin1();
+    // A control byte would end the frame early and smuggle what follows past
+    // it as a second request: refused before the port opens.
+    if (const QString problem = kt::TypedCommandTextProblem(args.front()); !problem.isEmpty())
+        return badArguments(QStringLiteral("send"), problem);
+    const QByteArray text = kt::CommandTextBytes(args.front());
     const int limit =
         style == kt::FrameStyle::Crc ? kt::kMaxCrcCommandText : kt::kMaxXorCommandText;
     if (text.size() > limit)
@@ -319,12 +324,23 @@ std::optional<BatchLine> parseBatchLine(const QString& line, QString* why) {
     return BatchLine{parts[0], parts[1]};
 }
 
+// A batch file holds a line per controller; nothing valid comes near these.
+constexpr qint64 kMaxBatchFileSize = 1024 * 1024;
+constexpr int kMaxBatchLineLength = 256;
+
 int runSetIdBatch(const ConnectionOptions& connection, const QString& path, Output& out) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return badArguments(QStringLiteral("set-id"),
-                            QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    const QString command = QStringLiteral("set-id");
+    QString why;
+    const auto contents = ReadBoundedInput(path, kMaxBatchFileSize, &why);
+    if (!contents) return badArguments(command, why);
+    const QStringList lines = QString::fromUtf8(*contents).remove(u'\r').split(u'\n');
+    for (int i = 0; i < lines.size(); ++i) {
+        if (lines[i].size() > kMaxBatchLineLength)
+            return badArguments(command, QStringLiteral("%1: line %2 is longer than %3 characters")
+                                             .arg(InputName(path))
+                                             .arg(i + 1)
+                                             .arg(kMaxBatchLineLength));
+    }
 
     Session session(connection, out);
     if (const auto failed = session.open()) return *failed;
@@ -366,7 +382,7 @@ int runSetIdBatch(const ConnectionOptions& connection, const QString& path, Outp
         if (connection.json)
             outcomes.append(outcome);
         else
-            QTextStream(stdout) << text << Qt::endl;
+            QTextStream(stdout) << kt::VisibleLine(text) << Qt::endl;
     }
     if (connection.json) out.field(QStringLiteral("lines"), outcomes);
     out.field(QStringLiteral("applied"), applied);
@@ -483,7 +499,7 @@ int runDido(const ConnectionOptions& connection, QStringList args, Output& out) 
         kt::DidoTest(session.link, session.address, session.family, observer);
     out.field(QStringLiteral("passes"), result.passes);
     out.field(QStringLiteral("interrupted"), bool(stopRequested));
-    return out.finish(kAccepted);
+    return result.ok ? out.finish(kAccepted) : out.finish(kRejected, result.cause);
 }
 
 int runPoll(const ConnectionOptions& connection, QStringList args, Output& out) {
@@ -514,7 +530,7 @@ int runPoll(const ConnectionOptions& connection, QStringList args, Output& out) 
     out.field(QStringLiteral("passes"), result.passes);
     out.field(QStringLiteral("events"), result.events);
     out.field(QStringLiteral("interrupted"), bool(stopRequested));
-    return out.finish(kAccepted);
+    return result.ok ? out.finish(kAccepted) : out.finish(kRejected, result.cause);
 }
 
 // --- modules ---
@@ -550,11 +566,20 @@ int runModule(const ConnectionOptions& connection, QStringList args, Output& out
     if (!type) return badArguments(command, QStringLiteral("TYPE is one of A, B, H, I, J, E"));
     if (!number(args[1], 0, 8))
         return badArguments(command, QStringLiteral("ID is a digit from 0 to 8"));
+    if (const QString problem = kt::TypedCommandTextProblem(args[2]); !problem.isEmpty())
+        return badArguments(command, problem);
+    // The controller's address, "DD", the type letter and the ID go in front.
+    const qsizetype room = kt::kMaxCrcCommandText - 4 - 2 - 1 - args[1].size();
+    if (args[2].size() > room)
+        return badArguments(command, QStringLiteral("module command too long: %1 characters, at "
+                                                    "most %2")
+                                         .arg(args[2].size())
+                                         .arg(room));
     Session session(connection, out);
     if (const auto failed = session.openAndLocate()) return *failed;
     out.field(QStringLiteral("type"), typeLetter(*type));
     const auto result = kt::ModuleCommandTest(session.link, session.address, *type,
-                                              args[1].toLatin1(), args[2].toLatin1());
+                                              args[1].toLatin1(), kt::CommandTextBytes(args[2]));
     return moduleVerdict(session, out, result.ok, result.receiveText);
 }
 
@@ -696,8 +721,13 @@ int runFirmware(const ConnectionOptions& connection, QStringList args, Output& o
     const bool yes = takeFlag(args, QStringLiteral("--yes"));
     if (args.size() != 1) return badArguments(command, QStringLiteral("wants one firmware file"));
     const QString path = args[0];
-    if (!kt::ReadFirmwareHeader(path))
-        return badArguments(command, QStringLiteral("cannot read %1").arg(path));
+    QString why;
+    const auto contents = ReadBoundedInput(path, kt::kMaxFirmwareFileSize, &why);
+    if (!contents) return badArguments(command, why);
+    // Checked again once Connect named the family; an empty file never
+    // reaches the controller.
+    if (const kt::FirmwareFile early = kt::LoadFirmwareBytes(*contents, 0, {}); !early.ok())
+        return badArguments(command, QStringLiteral("%1: %2").arg(InputName(path), early.cause));
     if (!yes)
         return badArguments(
             command,
@@ -709,7 +739,7 @@ int runFirmware(const ConnectionOptions& connection, QStringList args, Output& o
     out.field(QStringLiteral("address"), latin1(session.address));
     out.field(QStringLiteral("family"), session.family);
     const kt::FirmwareFile file =
-        kt::LoadFirmwareFile(path, session.family, session.connected.versionText);
+        kt::LoadFirmwareBytes(*contents, session.family, session.connected.versionText);
     out.field(QStringLiteral("model"), latin1(file.headerText));
     if (!file.image)
         return out.finish(kRejected,
@@ -743,9 +773,9 @@ int runFirmware(const ConnectionOptions& connection, QStringList args, Output& o
                    {QStringLiteral("blocks"), maximum}},
                   QStringLiteral("%1 %2/%3").arg(phaseName(bar)).arg(position).arg(maximum));
     };
-    return session.verdict(
-        kt::ProgramFirmware(session.link, session.address, session.family, *file.image, observer)
-            .ok);
+    const kt::FirmwareResult result =
+        kt::ProgramFirmware(session.link, session.address, session.family, *file.image, observer);
+    return result.ok ? out.finish(kAccepted) : out.finish(kRejected, result.cause);
 }
 
 }  // namespace

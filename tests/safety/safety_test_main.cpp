@@ -1,0 +1,11 @@
+// The Link waits in the thread's event loop and the simulator runs in its
+// own thread: both want a QCoreApplication.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
