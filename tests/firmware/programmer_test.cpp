@@ -184,6 +184,7 @@ TEST(ZeroBlocks, NothingIsSentAndTheRunFails) {
         EXPECT_TRUE(run.sent.isEmpty()) << family;
         EXPECT_TRUE(run.statuses.isEmpty()) << family;
         EXPECT_FALSE(run.loader.upgradeApplied) << family;
+        EXPECT_EQ(run.loader.memory, QByteArray(run.loader.memory.size(), '\0')) << "untouched";
     }
 }
 

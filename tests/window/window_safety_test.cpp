@@ -6,9 +6,12 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <sys/stat.h>
 
 using namespace kttest;
 using Played = ProbeTone::Played;
@@ -139,6 +142,53 @@ TEST_F(WindowSafety, CommandTextsWithFramingBytesAreNeverSent) {
     EXPECT_EQ(status(), "Command error!");
     EXPECT_TRUE(sim_.requestLog().isEmpty()) << sim_.requestLog().join(' ').constData();
     EXPECT_EQ(sim_.state().alarm, 0);
+}
+
+// The other attacks from the window: a peer streaming without a frame, the
+// port lost while the upgrade command goes out, a FIFO named as the
+// firmware file. Each ends within its limit as a failure.
+TEST_F(WindowSafety, StreamsLostUpgradesAndFifosEndAsFailures) {
+    auto elapsed = [](const std::function<void()>& call) {
+        QElapsedTimer clock;
+        clock.start();
+        call();
+        return clock.elapsed();
+    };
+    useSim(true);
+    ASSERT_TRUE(sim_.addFault(QStringLiteral("*:stream=1920@1")));
+    child<QLineEdit>("edCommandSend")->setText(QStringLiteral("AC"));
+    qint64 ms = elapsed([&] { child<QPushButton>("btnCommand")->click(); });
+    EXPECT_EQ(status(), "Command error!");
+    EXPECT_LT(ms, 3000);
+
+    ktsim::DeviceConfig config;
+    config.family = 6;
+    ASSERT_TRUE(sim_.setConfig(config));
+    child<QPushButton>("btnConnect")->click();
+    ASSERT_EQ(status(), "Command ok.");
+    QTemporaryDir files;
+    QString chosen = files.filePath(QStringLiteral("one.KTB"));
+    QFile file(chosen);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("KT740MX-V6").leftJustified(16, '\0') + "x");
+    file.close();
+    window_->setFirmwareFileChooser([&] { return chosen; });
+    child<QAction>("mnuFirmwareFile")->trigger();
+    ASSERT_TRUE(sim_.addFault(QStringLiteral("Zr:close@1")));
+    ms = elapsed([&] { child<QPushButton>("btnFirmware")->click(); });
+    EXPECT_EQ(status(), "Command error!");
+    EXPECT_EQ(lamp(), kRed);
+    EXPECT_LT(ms, 5000) << "no 7 s pause after a lost upgrade command";
+    EXPECT_EQ(sim_.requestLog().last(), "0000ZrC72D");
+
+    chosen = files.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(chosen).constData(), 0600), 0);
+    ms = elapsed([&] {
+        child<QAction>("mnuFirmwareFile")->trigger();
+        child<QPushButton>("btnFirmware")->click();
+    });
+    EXPECT_EQ(status(), "Load firmware file error!");
+    EXPECT_LT(ms, 2000) << "a FIFO without a writer must not block the window";
 }
 
 }  // namespace
