@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 
 #include <sys/stat.h>
 #include <csignal>
@@ -31,7 +32,9 @@ struct CliRun {
     qint64 ms = 0;
 };
 
-CliRun runKtcli(const QStringList& args, const QByteArray& input = {}, int stopAfterMs = -1) {
+// With stopWhen, SIGINT goes to ktcli once it says so (asked every 20 ms).
+CliRun runKtcli(const QStringList& args, const QByteArray& input = {},
+                const std::function<bool()>& stopWhen = {}) {
     QProcess p;
     QElapsedTimer clock;
     clock.start();
@@ -41,7 +44,11 @@ CliRun runKtcli(const QStringList& args, const QByteArray& input = {}, int stopA
         p.write(input);
         p.closeWriteChannel();
     }
-    if (stopAfterMs >= 0 && !p.waitForFinished(stopAfterMs)) ::kill(pid_t(p.processId()), SIGINT);
+    while (stopWhen && !p.waitForFinished(20)) {
+        if (!stopWhen()) continue;
+        ::kill(pid_t(p.processId()), SIGINT);
+        break;
+    }
     if (!p.waitForFinished(20000)) {
         ADD_FAILURE() << "ktcli still running after 20 s";
         p.kill();
@@ -144,13 +151,19 @@ TEST(KtcliSafety, ContinuousTestsEndOnALostPort) {
 TEST(KtcliSafety, StreamingPeerCannotHoldTheContinuousTest) {
     Sim s;
     ASSERT_TRUE(s.sim.addFault(str("*:stream=1920")));
+    QElapsedTimer sinceStop;
     const CliRun run = runKtcli(s.pty() + QStringList{str("--address"), str("0000"),
                                                       str("--family"), str("7"), str("dido")},
-                                {}, 1000);
+                                {}, [&] {
+                                    if (s.sim.requestLog().isEmpty()) return false;
+                                    sinceStop.start();  // the first DG0 is being streamed at
+                                    return true;
+                                });
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(u"interrupted yes")) << run.out.toStdString();
     // The pass under way (DG0, 1.6 s) and the end command (JD, 1.6 s).
-    EXPECT_LT(run.ms, 7000);
+    EXPECT_LT(sinceStop.elapsed(), 6000);
+    EXPECT_EQ(s.sim.requestLog(), (QList<QByteArray>{"0000DG0", "0000JD"}));
 }
 
 TEST(KtcliSafety, FirmwareFailsOnALostPortAndRefusesEmptyFiles) {
