@@ -2,6 +2,7 @@
 
 #include "command_runners.h"
 #include "output.h"
+#include "scan_commands.h"
 
 namespace ktcli {
 
@@ -21,7 +22,8 @@ bool isCommand(const QString& command) {
                                          QStringLiteral("module"),
                                          QStringLiteral("v5"),
                                          QStringLiteral("v7"),
-                                         QStringLiteral("firmware")};
+                                         QStringLiteral("firmware"),
+                                         QStringLiteral("scan")};
     return commands.contains(command);
 }
 
@@ -41,6 +43,7 @@ int runCommand(const ConnectionOptions& connection, const QString& command, QStr
     if (command == u"v5") return runV5(connection, args, out);
     if (command == u"v7") return runV7(connection, args, out);
     if (command == u"firmware") return runFirmware(connection, args, out);
+    if (command == u"scan") return runScan(connection, args, out);
     return fail(kBadArguments,
                 QStringLiteral("unknown command \"%1\" (see ktcli --help)").arg(command));
 }
