@@ -21,6 +21,7 @@ struct SimOptions {
     QString logFile;
     bool verbose = false;
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {
