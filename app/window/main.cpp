@@ -22,10 +22,7 @@ Options:
   --version             the program's name, version and git commit
 
 Qt's own options (-platform NAME, -style NAME, ...) go to the toolkit.
-
-Settings: /etc/xdg/Kestrane/ControllerTools.ini for the machine; where the
-account may not write it, ~/.config/Kestrane/ControllerTools.ini, whose
-values win. Serial ports need membership of the dialout group.
+Serial ports need membership of the dialout group.
 )";
 
 // --help and --version are answered before the window exists, so they work
