@@ -119,6 +119,7 @@ Faults (repeatable): --fault LETTERS:KIND[=VALUE][#N][@N]
                         print every request and reply, control bytes visible,
                         with the time and the check's verdict of each request
   -h, --help            this text
+  --version             the program's name, version and git commit
 
 Examples:
   ktsim --tcp 0 --pty -v
@@ -161,10 +162,11 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     const QCommandLineOption verbose(
         QStringList{QStringLiteral("v"), QStringLiteral("verbose"), QStringLiteral("trace")});
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({tcp, pty, family, address, serial, model, versionCode, acLength, avLength,
                        resetMs, rebootMs, inputs, events, fault, pace, log, verbose, help});
     parser.addOption(loaderFault);
-    parser.addOptions({v5, v7, baud});
+    parser.addOptions({v5, v7, baud, version});
 
     ParsedOptions result;
     SimOptions& o = result.options;
@@ -177,7 +179,8 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         return failed(QStringLiteral("unexpected argument \"%1\"; see --help")
                           .arg(parser.positionalArguments().first()));
     o.help = parser.isSet(help);
-    if (o.help) return result;
+    o.version = parser.isSet(version);
+    if (o.help || o.version) return result;
 
     if (parser.isSet(tcp)) {
         const auto port = numberIn(parser.value(tcp), 0, 65535);
