@@ -3,6 +3,7 @@
 #include "connection_options.h"
 #include "help.h"
 #include "output.h"
+#include "version.h"
 
 #include <QCoreApplication>
 
@@ -11,6 +12,10 @@
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    if (args.contains(QStringLiteral("--version"))) {
+        std::puts(qPrintable(kt::VersionLine(QStringLiteral("ktcli"))));
+        return ktcli::kAccepted;
+    }
     if (args.isEmpty()) {
         std::fputs(ktcli::usage(), stderr);
         return ktcli::kBadArguments;

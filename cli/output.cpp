@@ -1,5 +1,7 @@
 #include "output.h"
 
+#include "visible_text.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTextStream>
@@ -32,7 +34,7 @@ void Output::field(const QString& name, const QJsonValue& value) {
     if (json_)
         result_.insert(name, value);
     else
-        QTextStream(stdout) << name << ' ' << plain(value) << Qt::endl;
+        QTextStream(stdout) << name << ' ' << kt::VisibleLine(plain(value)) << Qt::endl;
 }
 
 void Output::event(const QJsonObject& object, const QString& text) {
@@ -40,7 +42,7 @@ void Output::event(const QJsonObject& object, const QString& text) {
     if (json_)
         out << QJsonDocument(object).toJson(QJsonDocument::Compact) << Qt::endl;
     else
-        out << text << Qt::endl;
+        out << kt::VisibleLine(text) << Qt::endl;
 }
 
 int Output::finish(int code, const QString& error) {
@@ -54,7 +56,7 @@ int Output::finish(int code, const QString& error) {
 }
 
 int fail(int code, const QString& message) {
-    QTextStream(stderr) << "ktcli: " << message << Qt::endl;
+    QTextStream(stderr) << "ktcli: " << kt::VisibleLine(message) << Qt::endl;
     return code;
 }
 

@@ -1,7 +1,9 @@
 // What a ktcli subcommand prints: "name value" lines for a person, or one
 // JSON object for a script (with --json), and one line on stderr for every
 // failure. Continuous subcommands also print one line (or one compact JSON
-// object) per thing that happens, as it happens.
+// object) per thing that happens, as it happens. Controller and file bytes
+// in a line for a person show their control bytes as visible symbols, so
+// none can move the cursor or clear the screen; JSON escapes them itself.
 #pragma once
 
 #include <QJsonObject>

@@ -1,9 +1,11 @@
 #include "link.h"
 
+#include "command_text.h"
 #include "serial_channel.h"
 #include "tcp_channel.h"
 
 #include <QEventLoop>
+#include <algorithm>
 
 namespace kt {
 
@@ -81,10 +83,25 @@ bool Link::transact(FrameStyle style, QByteArrayView text) {
             fail(LinkFault::NotOpen, QStringLiteral("the port is not open"));
         return false;
     }
-    const auto request = BuildRequest(style, text);
-    if (!request) {
+    // A text that cannot go out still shows in a trace, as refused.
+    const auto refuse = [&] {
         if (trace_)
             trace_({TraceEvent::Direction::Sent, style, text.toByteArray(), false, false, true});
+    };
+    if (const qsizetype at = ForbiddenByteAt(text); at >= 0) {
+        refuse();
+        fail(LinkFault::BadRequest,
+             QStringLiteral("the command text holds byte 0x%1 at position %2 (a control byte, or "
+                            "a character outside Latin-1); nothing was sent")
+                 .arg(QString::number(static_cast<unsigned char>(text[at]), 16)
+                          .rightJustified(2, QLatin1Char('0'))
+                          .toUpper())
+                 .arg(at + 1));
+        return false;
+    }
+    const auto request = BuildRequest(style, text);
+    if (!request) {
+        refuse();
         fail(LinkFault::BadRequest,
              QStringLiteral("command text too long: %1 characters, at most %2")
                  .arg(text.size())
@@ -121,6 +138,7 @@ bool Link::transact(FrameStyle style, QByteArrayView text) {
 // ending the wait needs no wake-up, the pass that took the last byte returns.
 void Link::waitForReply(const QByteArray& request) {
     waiting_ = true;
+    received_ = 0;
     channel_->discardPending();
     channel_->send(request);
     limit_.start(channel_->replyLimitMs());
@@ -139,8 +157,17 @@ void Link::takeBytes() {
     const QByteArray bytes = channel_->device()->readAll();
     if (bytes.isEmpty()) return;
     if (channel_->limitRestartsOnByte()) limit_.start(channel_->replyLimitMs());
-    collector_.feed(bytes);
-    if (collector_.complete()) stopWaiting();
+    // Only what is left of the budget is fed, so the verdict does not depend
+    // on how the bytes were split into reads.
+    const qsizetype room = std::min<qsizetype>(bytes.size(), kReplyByteBudget - received_);
+    received_ += static_cast<int>(collector_.feed(QByteArrayView(bytes).first(room)));
+    if (collector_.complete()) {
+        stopWaiting();
+    } else if (received_ >= kReplyByteBudget) {
+        fail(LinkFault::NoAnswer,
+             QStringLiteral("no complete reply within %1 bytes").arg(kReplyByteBudget));
+        stopWaiting();
+    }
 }
 
 void Link::onLimit() {

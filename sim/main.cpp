@@ -2,6 +2,7 @@
 #include "options.h"
 #include "signal_watcher.h"
 #include "simulator.h"
+#include "version.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -26,6 +27,10 @@ int main(int argc, char** argv) {
     const ktsim::SimOptions& options = parsed.options;
     if (options.help) {
         std::fputs(qPrintable(ktsim::helpText()), stdout);
+        return 0;
+    }
+    if (options.version) {
+        printLine(kt::VersionLine(QStringLiteral("ktsim")));
         return 0;
     }
 

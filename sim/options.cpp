@@ -84,10 +84,11 @@ Firmware loader faults (repeatable): --loader-fault KIND[=BLOCK][@N]
     nohandshake   "A" goes unanswered (no block)
     noerase       "E" goes unanswered (family 4: no block)
 
-Faults (repeatable): --fault LETTERS:KIND[=MS][@N]
-  LETTERS is a command's letters (AC, AS, DB, AV), several joined by commas,
-  or * for every command. @N limits the fault to the next N matching
-  replies. Kinds:
+Faults (repeatable): --fault LETTERS:KIND[=VALUE][#N][@N]
+  LETTERS is a command's letters (AC, AS, DB, AV) or a whole command text
+  (0000ZrC72D), several joined by commas, or * for every command. #N lets
+  the first N-1 matching replies pass and hits from the Nth on. @N limits
+  the fault to the next N matching replies. Kinds:
     silent        no reply
     badcrc        one checksum digit wrong
     lowercase     checksum digits in lower case
@@ -104,6 +105,11 @@ Faults (repeatable): --fault LETTERS:KIND[=MS][@N]
                   valid checksum
     drop          half the frame, then the TCP connection closes (on the pty:
                   the pty closes and a new one opens, its path printed)
+    escape        the payload's last four characters become ESC [2J (clears
+                  a terminal's screen), valid checksum
+    close         no reply byte: the connection (or pty) closes at once
+    stream=N      instead of the reply, N bytes a second that never make a
+                  frame (lead bytes, no CR) until the next request comes
 
   --pace BAUD           send reply bytes no faster than BAUD (10 bits a byte)
   --baud RATE           with --pty: answer only while the tool has the port at
@@ -114,6 +120,7 @@ Faults (repeatable): --fault LETTERS:KIND[=MS][@N]
                         print every request and reply, control bytes visible,
                         with the time and the check's verdict of each request
   -h, --help            this text
+  --version             the program's name, version and git commit
 
 Examples:
   ktsim --tcp 0 --pty -v
@@ -156,10 +163,11 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     const QCommandLineOption verbose(
         QStringList{QStringLiteral("v"), QStringLiteral("verbose"), QStringLiteral("trace")});
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({tcp, pty, family, address, serial, model, versionCode, acLength, avLength,
                        resetMs, rebootMs, inputs, events, fault, pace, log, verbose, help});
     parser.addOption(loaderFault);
-    parser.addOptions({v5, v7, baud});
+    parser.addOptions({v5, v7, baud, version});
 
     ParsedOptions result;
     SimOptions& o = result.options;
@@ -172,7 +180,8 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         return failed(QStringLiteral("unexpected argument \"%1\"; see --help")
                           .arg(parser.positionalArguments().first()));
     o.help = parser.isSet(help);
-    if (o.help) return result;
+    o.version = parser.isSet(version);
+    if (o.help || o.version) return result;
 
     if (parser.isSet(tcp)) {
         const auto port = numberIn(parser.value(tcp), 0, 65535);

@@ -22,6 +22,7 @@ struct SimOptions {
     QString logFile;
     bool verbose = false;
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {

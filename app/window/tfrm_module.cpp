@@ -5,9 +5,11 @@
 #include "module_survey_window.h"
 #include "traffic_monitor.h"
 #include "ui_tfrm_module.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
@@ -24,6 +26,9 @@ TfrmModule::TfrmModule(std::unique_ptr<Tone> tone, PortLister listPorts, QWidget
       listPorts_(std::move(listPorts)) {
     ui->setupUi(this);
     applyDesignFonts();
+    // Panels show controller and file bytes: never as rich text, and with
+    // every space kept (a poll record holds two in a row).
+    for (QLabel* label : findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
 
     // Hidden in this configuration, and nothing shows them: the function
     // page and the firmware upgrade (the form hides its menu item).
@@ -162,7 +167,11 @@ void TfrmModule::mnuExitClick() {
 }
 
 void TfrmModule::mnuAboutClick() {
-    QMessageBox box(QMessageBox::NoIcon, text(6), text(61), QMessageBox::Ok, this);
+    // The version goes under the table's text, as the one line every
+    // program's --version prints.
+    QMessageBox box(QMessageBox::NoIcon, text(6),
+                    text(61) + QStringLiteral("\n\n") + VersionLine(QStringLiteral("kttools")),
+                    QMessageBox::Ok, this);
     box.setFont(languageFont(languageIndex_));
     box.exec();
 }
