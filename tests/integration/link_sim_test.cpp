@@ -164,9 +164,17 @@ TEST_P(LinkSim, FarEndGoneEndsTheTransactionAtOnce) {
 
 TEST_P(LinkSim, RefusesTextsTooLongForTheBuffer) {
     const QByteArray longest = "0000" + QByteArray(kt::kMaxCrcCommandText - 4, 'Z');
+    QList<kt::TraceEvent> traced;
+    link_.setTrace([&](const kt::TraceEvent& event) { traced << event; });
     EXPECT_FALSE(link_.SendCommand(longest + 'Z'));
     EXPECT_FALSE(link_.SendXorCommand(longest + "ZZZZ"));
+    EXPECT_FALSE(link_.SendCommand("0000\rAC"));
     EXPECT_TRUE(sim_.requestLog().isEmpty()) << "nothing was written";
+    // Each shows in a trace as refused, the text as it was given.
+    ASSERT_EQ(traced.size(), 3);
+    for (const kt::TraceEvent& event : traced) EXPECT_TRUE(event.refused);
+    EXPECT_EQ(traced[2].bytes, "0000\rAC");
+    link_.setTrace({});
     EXPECT_FALSE(link_.SendCommand(longest));  // sent whole; nobody answers it
     EXPECT_EQ(sim_.requestLog(), QList<QByteArray>{longest});
 }
