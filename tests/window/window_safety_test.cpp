@@ -131,15 +131,15 @@ TEST_F(WindowSafety, CommandTextsWithFramingBytesAreNeverSent) {
         ->setText(QStringLiteral("AV\r\x01"
                                  "0000JF3"));
     child<QPushButton>("btnCommand")->click();
-    EXPECT_EQ(status(), "Command error!");
+    EXPECT_EQ(status(), "Command error! (the command cannot be sent)");
     child<QLineEdit>("edCommandSend")->setText(QStringLiteral("JF") + QChar(0x4E2D));
     child<QPushButton>("btnCommand")->click();
-    EXPECT_EQ(status(), "Command error!");
+    EXPECT_EQ(status(), "Command error! (the command cannot be sent)");
     child<QLineEdit>("edModuleCommandSend")
         ->setText(QStringLiteral("S\r\x01"
                                  "0000JF3"));
     child<QPushButton>("btnModuleCommand")->click();
-    EXPECT_EQ(status(), "Command error!");
+    EXPECT_EQ(status(), "Command error! (the command cannot be sent)");
     EXPECT_TRUE(sim_.requestLog().isEmpty()) << sim_.requestLog().join(' ').constData();
     EXPECT_EQ(sim_.state().alarm, 0);
 }
@@ -158,7 +158,7 @@ TEST_F(WindowSafety, StreamsLostUpgradesAndFifosEndAsFailures) {
     ASSERT_TRUE(sim_.addFault(QStringLiteral("*:stream=1920@1")));
     child<QLineEdit>("edCommandSend")->setText(QStringLiteral("AC"));
     qint64 ms = elapsed([&] { child<QPushButton>("btnCommand")->click(); });
-    EXPECT_EQ(status(), "Command error!");
+    EXPECT_EQ(status(), "Command error! (no answer from the device)");
     EXPECT_LT(ms, 3000);
 
     ktsim::DeviceConfig config;
@@ -176,7 +176,8 @@ TEST_F(WindowSafety, StreamsLostUpgradesAndFifosEndAsFailures) {
     child<QAction>("mnuFirmwareFile")->trigger();
     ASSERT_TRUE(sim_.addFault(QStringLiteral("Zr:close@1")));
     ms = elapsed([&] { child<QPushButton>("btnFirmware")->click(); });
-    EXPECT_EQ(status(), "Command error!");
+    EXPECT_TRUE(status().startsWith("Command error! (") && status().endsWith(": connection lost)"))
+        << status().toStdString();
     EXPECT_EQ(lamp(), kRed);
     EXPECT_LT(ms, 5000) << "no 7 s pause after a lost upgrade command";
     EXPECT_EQ(sim_.requestLog().last(), "0000ZrC72D");
