@@ -1,10 +1,15 @@
 // ktsim: the substitute controller as a program. See --help.
+#include "console.h"
 #include "options.h"
 #include "signal_watcher.h"
 #include "simulator.h"
+#include "version.h"
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <memory>
+
+#include <unistd.h>
 
 namespace {
 
@@ -26,6 +31,10 @@ int main(int argc, char** argv) {
     const ktsim::SimOptions& options = parsed.options;
     if (options.help) {
         std::fputs(qPrintable(ktsim::helpText()), stdout);
+        return 0;
+    }
+    if (options.version) {
+        printLine(kt::VersionLine(QStringLiteral("ktsim")));
         return 0;
     }
 
@@ -64,5 +73,10 @@ int main(int argc, char** argv) {
         printLine(QStringLiteral("ktsim: ") + simulator.lastError(), stderr);
         return 1;
     }
+    // A trainer at a terminal changes faults, inputs and events as it runs.
+    std::unique_ptr<ktsim::Console> console;
+    if (options.console || ::isatty(STDIN_FILENO))
+        console = std::make_unique<ktsim::Console>(simulator, STDIN_FILENO,
+                                                   [](const QString& text) { printLine(text); });
     return app.exec();
 }

@@ -20,7 +20,9 @@ struct SimOptions {
     int paceBaud = 0;
     QString logFile;
     bool verbose = false;
+    bool console = false;  // read console lines from stdin even when it is no terminal
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {
