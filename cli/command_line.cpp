@@ -92,7 +92,8 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& args, CommandLine
             line.command = named[0];
             if (IsGroup(named[0])) {
                 if (named.size() < 2) {
-                    if (help) {
+                    if (help || args.contains(QStringLiteral("--help")) ||
+                        args.contains(QStringLiteral("-h"))) {
                         line.action = CommandLine::Action::Help;
                         return line;
                     }
@@ -151,6 +152,9 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& args, CommandLine
         return bad(QStringLiteral(
             "say where the controller is: --net HOST:PORT or --serial PORT (see ktcli --help)"));
 
+    // A group's run function reads its subcommand first, then the options.
+    const QStringList positional = parser.positionalArguments().mid(1);
+    if (spec->name.contains(u' ')) line.arguments.append(positional.value(0));
     for (const OptionSpec& option : spec->options) {
         const QStringList values = parser.values(option.name);
         if (option.valueName.isEmpty()) {
@@ -161,8 +165,7 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& args, CommandLine
         for (const QString& value : values)
             line.arguments << QStringLiteral("--") + option.name << value;
     }
-    // A group's run function reads its subcommand first.
-    line.arguments += parser.positionalArguments().mid(1);
+    line.arguments += positional.mid(spec->name.contains(u' ') ? 1 : 0);
     return line;
 }
 

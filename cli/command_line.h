@@ -18,9 +18,9 @@ struct CommandLine {
     // about, empty for the overview.
     QString command;
     ConnectionOptions connection;
-    // What the command's run function reads: its own options as
-    // "--name [value]" first, then its positional arguments (for "module",
-    // "v5" and "v7" starting with the subcommand).
+    // What the command's run function reads: for "module", "v5" and "v7"
+    // the subcommand, then the command's own options as "--name [value]",
+    // then its positional arguments.
     QStringList arguments;
 };
 

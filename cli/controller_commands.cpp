@@ -92,9 +92,11 @@ int runSetIdBatch(const ConnectionOptions& connection, const QString& path, Outp
     out.field(QStringLiteral("failed"), failedLines);
     out.field(QStringLiteral("skipped"), skipped);
     if (failedLines > 0)
-        return out.finish(kRejected, QStringLiteral("%1 of %2 lines failed")
-                                         .arg(failedLines)
-                                         .arg(applied + failedLines + skipped));
+        return out.finish(kRejected,
+                          QStringLiteral("%1 of %2 lines failed")
+                              .arg(failedLines)
+                              .arg(applied + failedLines + skipped),
+                          QStringLiteral("rejected"));  // the lines hold each one's cause
     if (skipped > 0)
         return out.finish(kBadArguments, QStringLiteral("%1 bad lines skipped").arg(skipped));
     return out.finish(kAccepted);

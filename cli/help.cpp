@@ -92,7 +92,7 @@ address in TEXT.
 
 Examples:
   ktcli --net 127.0.0.1:5003 send 0000AC
-  ktcli send --xor 0000DB --net 127.0.0.1:5003
+  ktcli send 0000DB --net 127.0.0.1:5003 --trace
 )"},
         {"command", R"(Usage: ktcli CONNECTION command TEXT
 
