@@ -3,11 +3,13 @@
 #include "frames.h"
 #include "visible_text.h"
 
+#include <QEventLoop>
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QRegularExpression>
 #include <QTextStream>
 #include <QTime>
+#include <QTimer>
 
 namespace ktcli {
 namespace {
@@ -79,6 +81,9 @@ bool takeFlag(QStringList& args, const QString& name) {
 
 namespace ktcli {
 
+// A name service on the local network answers well inside this.
+constexpr int kHostLookupMs = 5000;
+
 Session::Session(const ConnectionOptions& connection, Output& out)
     : connection_(connection), out_(out) {
     link.setPort(connection.port);
@@ -94,7 +99,26 @@ Session::~Session() {
 QStringList Session::netAddresses(QString* error) const {
     const QHostAddress literal(connection_.netHost);
     if (!literal.isNull()) return {literal.toString()};
-    const QHostInfo info = QHostInfo::fromName(connection_.netHost);
+    // The lookup is bounded like every other wait: a resolver that never
+    // answers must not hold the command for good.
+    QHostInfo info;
+    bool answered = false;
+    QEventLoop loop;
+    const int lookup =
+        QHostInfo::lookupHost(connection_.netHost, &loop, [&](const QHostInfo& found) {
+            info = found;
+            answered = true;
+            loop.quit();
+        });
+    QTimer::singleShot(kHostLookupMs, &loop, &QEventLoop::quit);
+    if (!answered) loop.exec();
+    if (!answered) {
+        QHostInfo::abortHostLookup(lookup);
+        *error = QStringLiteral("cannot find the host \"%1\": no answer within %2 ms")
+                     .arg(connection_.netHost)
+                     .arg(kHostLookupMs);
+        return {};
+    }
     QStringList addresses;
     // IPv4 first: converters and ktsim listen there.
     for (const auto protocol : {QAbstractSocket::IPv4Protocol, QAbstractSocket::IPv6Protocol}) {
@@ -133,10 +157,11 @@ std::optional<int> Session::open() {
             why = QStringLiteral("no such port: ") + why;
             break;
         case kt::LinkFault::NoAccess:
-            why = QStringLiteral("no access: ") + why +
-                  QStringLiteral(
-                      " (join the dialout group: sudo usermod -aG dialout $USER, then log in "
-                      "again)");
+            why = QStringLiteral("no access: ") + why;
+            if (!why.contains(QStringLiteral("dialout")))
+                why += QStringLiteral(
+                    " (join the dialout group: sudo usermod -aG dialout $USER, then log in "
+                    "again)");
             break;
         case kt::LinkFault::InUse:
             why = QStringLiteral("in use: ") + why +
