@@ -1,5 +1,4 @@
-// ktsim's console lines, its alternating reply lengths and the V7 ID it
-// gives by serial number: what a trainer and the tool's readers see.
+// ktsim's console lines, and the V7 ID it gives by serial number.
 #include "console.h"
 #include "controller.h"
 #include "sim_test_helpers.h"
@@ -48,38 +47,6 @@ TEST(Console, ChangesFaultsInputsAndEventsAndSaysWhat) {
     EXPECT_TRUE(RunConsoleLine(simulator, QStringLiteral("help")).contains(u"fault clear"));
     EXPECT_TRUE(RunConsoleLine(simulator, QStringLiteral("   ")).isEmpty());
     EXPECT_TRUE(RunConsoleLine(simulator, QStringLiteral("reboot")).startsWith(u"error: "));
-}
-
-TEST(AlternateLengths, EachCommandTakesTurnsBetweenItsTwoLengths) {
-    Controller four_digit(DeviceConfig{.family = 7, .alternateLengths = true});
-    QList<qsizetype> ac, jf, aa;
-    for (int i = 0; i < 4; ++i) {
-        ac.append(replyTo(four_digit, "0000AC").size());
-        jf.append(replyTo(four_digit, "0000JF1").size());
-        aa.append(replyTo(four_digit, "0000AA20270301090503").size());
-    }
-    EXPECT_EQ(ac, (QList<qsizetype>{17, 15, 17, 15}));
-    EXPECT_EQ(jf, (QList<qsizetype>{13, 12, 13, 12}));
-    EXPECT_EQ(aa, (QList<qsizetype>{13, 12, 13, 12}));
-    // The address stays where Connect reads it, whatever the length.
-    EXPECT_EQ(positions(replyTo(four_digit, "0000AC"), 2, 5), "0000");
-    EXPECT_EQ(positions(replyTo(four_digit, "0000AC"), 2, 5), "0000");
-
-    Controller four(DeviceConfig{.family = 4, .address = "012", .alternateLengths = true});
-    const QByteArray av20 = replyTo(four, "012AV");
-    const QByteArray av28 = replyTo(four, "012AV");
-    EXPECT_EQ(av20.size(), 20);
-    EXPECT_EQ(av28.size(), 28);
-    EXPECT_EQ(positions(av28, 15, 22), positions(av20, 7, 14)) << "the same version";
-    EXPECT_EQ(replyTo(four, "012JF0").size(), 12);
-    EXPECT_EQ(replyTo(four, "012JF0").size(), 13);
-
-    // Without the option every reply keeps its one length.
-    Controller plain(DeviceConfig{.family = 7});
-    EXPECT_EQ(replyTo(plain, "0000AC").size(), 17);
-    EXPECT_EQ(replyTo(plain, "0000AC").size(), 17);
-    EXPECT_EQ(replyTo(plain, "0000JF1").size(), 13);
-    EXPECT_EQ(replyTo(plain, "0000JF1").size(), 13);
 }
 
 TEST(V7Module, TheIdBySerialNumberIsOneDecimalDigitAtPosition41) {
