@@ -88,7 +88,8 @@ Sends one command text and prints the reply frame with control bytes shown
 as symbols (U+2401 for SOH, U+240D for CR, ...), "length N", and "accepted"
 or "rejected". Default frame: CRC request, ETX reply. --xor: XOR request,
 STX reply. --xor-etx: XOR request, ETX reply. No Connect runs: put the
-address in TEXT.
+address in TEXT (command puts it in front for you). A TEXT that starts with
+a dash goes after --.
 
 Examples:
   ktcli --net 127.0.0.1:5003 send 0000AC

@@ -64,8 +64,6 @@ Output::Output(const QString& command, bool json) : command_(command), json_(jso
     result_.insert(QStringLiteral("command"), command);
 }
 
-Output::~Output() = default;
-
 void Output::field(const QString& name, const QJsonValue& value) {
     if (json_)
         result_.insert(name, value);

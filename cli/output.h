@@ -26,7 +26,6 @@ inline constexpr const char* kCauseNotIdentified = "not-identified";
 class Output {
 public:
     Output(const QString& command, bool json);
-    ~Output();
 
     // A field of the result: "name value" at once, or a key of the object.
     void field(const QString& name, const QJsonValue& value);

@@ -6,6 +6,7 @@
 #include "version.h"
 
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -74,9 +75,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     // A trainer at a terminal changes faults, inputs and events as it runs.
+    // Started in the background ("ktsim --tcp 5003 &") it leaves the
+    // terminal to the shell: a read there would stop it (SIGTTIN).
+    const bool foregroundTerminal =
+        ::isatty(STDIN_FILENO) && ::tcgetpgrp(STDIN_FILENO) == ::getpgrp();
     std::unique_ptr<ktsim::Console> console;
-    if (options.console || ::isatty(STDIN_FILENO))
+    if (options.console || foregroundTerminal) {
+        std::signal(SIGTTIN, SIG_IGN);  // moved to the background later: the read fails instead
         console = std::make_unique<ktsim::Console>(simulator, STDIN_FILENO,
                                                    [](const QString& text) { printLine(text); });
+    }
     return app.exec();
 }
