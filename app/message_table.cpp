@@ -1,5 +1,7 @@
 #include "message_table.h"
 
+#include "added_messages.h"
+
 #include <array>
 
 namespace kt {
@@ -240,7 +242,9 @@ QString MessageTable::text(int number, LanguageIndex language) {
 
 QString MessageTable::translate(QAnyStringView english, LanguageIndex language) {
     const int found = number(english);
-    return found < 0 ? english.toString() : text(found, language);
+    if (found >= 0) return text(found, language);
+    const int added = AddedMessages::number(english);
+    return added < 0 ? english.toString() : AddedMessages::text(added, language);
 }
 
 int MessageTable::number(QAnyStringView english) {

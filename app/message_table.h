@@ -23,7 +23,8 @@ public:
     static QString text(int number, LanguageIndex language);
 
     // The text whose English wording is `english` (exact, letter case
-    // included), in `language`. A wording that is not in the table comes back
+    // included), in `language`; the tool's added texts (added_messages.h)
+    // are found the same way. A wording that is not in the table comes back
     // as it is, so a slip shows English rather than an empty control.
     static QString translate(QAnyStringView english, LanguageIndex language);
 

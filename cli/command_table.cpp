@@ -32,6 +32,7 @@ const QList<CommandSpec>& Commands() {
              seconds + QList<OptionSpec>{{QStringLiteral("out"), QStringLiteral("LIST")}}},
             {QStringLiteral("poll"), seconds},
             {QStringLiteral("module send"), {}},
+            {QStringLiteral("module scan"), {}},
             {QStringLiteral("v5 get-sn"), {}},
             {QStringLiteral("v5 set-id"), {}},
             {QStringLiteral("v7 get-sn"), {}},
@@ -40,6 +41,7 @@ const QList<CommandSpec>& Commands() {
             {QStringLiteral("v7 get-card"), {}},
             {QStringLiteral("v7 set-card"), card},
             {QStringLiteral("firmware"), yes},
+            {QStringLiteral("scan"), {{QStringLiteral("all"), {}}}},
         };
     }();
     return commands;

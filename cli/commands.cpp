@@ -2,6 +2,7 @@
 
 #include "command_runners.h"
 #include "output.h"
+#include "scan_commands.h"
 
 namespace ktcli {
 
@@ -23,6 +24,7 @@ int runCommand(const ConnectionOptions& connection, const QString& command, QStr
     if (group == u"v5") return runV5(connection, args, out);
     if (group == u"v7") return runV7(connection, args, out);
     if (command == u"firmware") return runFirmware(connection, args, out);
+    if (command == u"scan") return runScan(connection, args, out);
     return fail(kBadArguments, QStringLiteral("unknown command '%1'").arg(command));
 }
 

@@ -1,4 +1,5 @@
 #include "command_runners.h"
+#include "restart_countdown.h"
 #include "session.h"
 
 #include "basic_commands.h"
@@ -201,9 +202,13 @@ int runBasic(const ConnectionOptions& connection, const QString& command, QStrin
         return session.verdict(kt::AlarmTest(session.link, session.address, *alarm).ok);
     }
     if (command == u"factory-reset")
-        return session.verdict(kt::FactoryReset(session.link, session.address, session.family).ok);
+        return session.verdict(kt::FactoryReset(session.link, session.address, session.family, {},
+                                                restartCountdown("Set factory", connection.json))
+                                   .ok);
     if (command == u"reboot")
-        return session.verdict(kt::Reboot(session.link, session.address, session.family).ok);
+        return session.verdict(kt::Reboot(session.link, session.address, session.family, {},
+                                          restartCountdown("Set reboot", connection.json))
+                                   .ok);
     if (session.family == 4)
         return out.finish(kRejected,
                           QStringLiteral("a family 4 controller cannot change its speed"));

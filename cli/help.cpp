@@ -49,6 +49,8 @@ Commands:
   v7 get-sn | find-id | set-id | get-card | set-card
                         V7 module serial number, ID and card type
   firmware FILE --yes   write new firmware into the controller
+  scan [--all]          find the line settings of a controller on a serial port
+  module scan           list the modules on the controller's bus
   help [COMMAND]        this text, or a command's arguments and examples
 
 ktcli help COMMAND (or ktcli COMMAND --help) shows a command's arguments and
@@ -194,12 +196,35 @@ Example:
   ktcli --net 127.0.0.1:5003 --json poll --seconds 1
 )"},
         {"module", R"(Usage: ktcli CONNECTION module send TYPE ID [TEXT]
+       ktcli CONNECTION module scan
 
-Passes TEXT through the controller to the module of TYPE (A KTRA1/A3/B3,
-B KTIOM-2A/24, H KTRB5, I KTRC5, J KTRD5, E KTPRINT) with ID 0 to 8.
+send passes TEXT through the controller to the module of TYPE (A
+KTRA1/A3/B3, B KTIOM-2A/24, H KTRB5, I KTRC5, J KTRD5, E KTPRINT) with ID 0
+to 8. scan asks every V5 type and the V7 modules at IDs 0 to 8 for their
+serial numbers (63 requests, about 25 s on a serial port) and lists those
+that answered: one line a module, a bar on a terminal; with --json one
+object a module ("event": "module", kind, type, letter for V5, id, serial)
+and the summary last (modules, asked).
 
-Example:
+Examples:
   ktcli --net 127.0.0.1:5003 module send H 1 S
+Example (against ktsim --pty):
+  ktcli --serial /dev/pts/N --line 115200,n,8,1 --json module scan
+)"},
+        {"scan", R"(Usage: ktcli --serial PORT [--id NNNN] scan [--all]
+
+Tries the 18 line settings of the tool's speed box, 19200,e,8,1 and
+115200,n,8,1 first, then the others from the fastest to the slowest: at
+each, one "AC" after the ID (then one "AS" for a family-4 controller).
+Stops at the first setting that answers, or with --all tries every one.
+Prints each try, then line, address and family-four. With --json one
+object a try ("event": "try", number, line, answered, address or fault)
+and the summary last. A serial port only: a converter's serial side is set
+in the converter. Exit status 1 when no setting answered.
+
+Examples (against ktsim --pty --baud 115200):
+  ktcli --serial /dev/pts/N scan
+  ktcli --serial /dev/pts/N --json scan --all
 )"},
         {"v5", R"(Usage: ktcli CONNECTION v5 get-sn TYPE ID
        ktcli CONNECTION v5 set-id TYPE SERIAL NEWID

@@ -1,4 +1,5 @@
 #include "command_runners.h"
+#include "scan_commands.h"
 #include "session.h"
 
 #include "card_type.h"
@@ -71,8 +72,10 @@ bool takeCardSettings(QStringList& args, kt::CardTypeSettings& settings, QString
 
 int runModule(const ConnectionOptions& connection, QStringList args, Output& out) {
     const QString command = QStringLiteral("module");
+    if (!args.isEmpty() && args.front() == u"scan")
+        return runModuleScan(connection, args.mid(1), out);
     if (args.isEmpty() || args.front() != u"send")
-        return badArguments(command, QStringLiteral("the one module subcommand is send"));
+        return badArguments(command, QStringLiteral("the module subcommands are send and scan"));
     args.removeFirst();
     if (args.size() == 2)
         args.append(QString());  // an empty module command sends the type and ID alone

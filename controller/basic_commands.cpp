@@ -3,6 +3,8 @@
 #include "commands.h"
 #include "reply_fields.h"
 
+#include <QElapsedTimer>
+
 namespace kt {
 namespace {
 
@@ -36,14 +38,33 @@ struct Restart {
     int waitFourMs;
 };
 
+// The fixed wait, cut at whole seconds left so that the caller can show
+// them; the clock, not the number of steps, decides when it ends, so the
+// wait keeps its length however long showing takes.
+void pauseCountingDown(int ms, const Countdown& countdown) {
+    if (!countdown) {
+        pause(ms);
+        return;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const qint64 left = ms - clock.elapsed();
+        if (left <= 0) return;
+        countdown(int((left + 999) / 1000));
+        const qint64 toNextSecond = left % 1000 == 0 ? 1000 : left % 1000;
+        pause(int(toNextSecond));
+    }
+}
+
 OperationResult restart(Link& link, const QByteArray& address, int family, const ShowStatus& status,
-                        const Restart& kind) {
+                        const Countdown& countdown, const Restart& kind) {
     if (family != 4) return simpleCommand(link, status, kind.title, address + kind.command, {13});
     show(status, kind.title);
     pause(kCommandPauseMs);
     if (!accepted(link, address + kind.commandFour, {12})) return {false};
     // The controller restarts meanwhile; nothing is sent or read.
-    pause(kind.waitFourMs);
+    pauseCountingDown(kind.waitFourMs, countdown);
     return {accepted(link, address + command::kSerialNumber, {kFamilyFourSerialLength})};
 }
 
@@ -65,15 +86,15 @@ OperationResult AlarmTest(Link& link, const QByteArray& address, int alarmIndex,
 }
 
 OperationResult FactoryReset(Link& link, const QByteArray& address, int family,
-                             const ShowStatus& status) {
+                             const ShowStatus& status, const Countdown& countdown) {
     return restart(
-        link, address, family, status,
+        link, address, family, status, countdown,
         {"Set factory", command::kFactoryReset, command::kFactoryResetFour, kFactoryResetWaitMs});
 }
 
-OperationResult Reboot(Link& link, const QByteArray& address, int family,
-                       const ShowStatus& status) {
-    return restart(link, address, family, status,
+OperationResult Reboot(Link& link, const QByteArray& address, int family, const ShowStatus& status,
+                       const Countdown& countdown) {
+    return restart(link, address, family, status, countdown,
                    {"Set reboot", command::kReboot, command::kRebootFour, kRebootWaitMs});
 }
 

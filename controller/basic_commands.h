@@ -29,15 +29,19 @@ OperationResult SetDateTime(Link& link, const QByteArray& address, const ShowSta
 OperationResult AlarmTest(Link& link, const QByteArray& address, int alarmIndex,
                           const ShowStatus& status = {});
 
+// The seconds left of a family-4 restart wait, told once a second while it
+// runs (16 down to 1 for a factory reset; 4, then 3 down to 1, for a reboot).
+using Countdown = std::function<void(int secondsLeft)>;
+
 // Set factory: "AR01", a 13-byte reply is success. Family 4: "AI" (a
 // 12-byte reply, else it fails at once), 16000 ms with the port open, then
 // "AS", whose 20-byte reply is success.
 OperationResult FactoryReset(Link& link, const QByteArray& address, int family,
-                             const ShowStatus& status = {});
+                             const ShowStatus& status = {}, const Countdown& countdown = {});
 
 // Set reboot: as FactoryReset with "AR00", or "AJ" and 3500 ms for family 4.
 OperationResult Reboot(Link& link, const QByteArray& address, int family,
-                       const ShowStatus& status = {});
+                       const ShowStatus& status = {}, const Countdown& countdown = {});
 
 enum class LineSpeed { Baud19200, Baud115200 };
 

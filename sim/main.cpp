@@ -50,6 +50,7 @@ int main(int argc, char** argv) {
     ktsim::Simulator simulator(options.config);
     simulator.setVerbose(options.verbose);
     simulator.setPace(options.paceBaud);
+    simulator.setLineBaud(options.lineBaud);
     for (const QString& faultText : options.faults) simulator.addFault(faultText);
     simulator.controller().state().setInputs(options.inputs);
     ktsim::bufferSampleEvents(simulator.controller().state(), options.events);

@@ -108,6 +108,8 @@ Faults (repeatable): --fault LETTERS:KIND[=MS][@N]
                   the pty closes and a new one opens, its path printed)
 
   --pace BAUD           send reply bytes no faster than BAUD (10 bits a byte)
+  --baud RATE           with --pty: answer only while the tool has the port at
+                        RATE baud (a pty keeps the speed, not the parity)
   --log FILE            append one line per request received: time, CRC/XOR,
                         ok/bad-checksum, command text
   --console             read console lines from standard input (always on
@@ -130,6 +132,7 @@ Examples:
   ktsim --tcp 5003 --console --alternate-lengths
   ktsim --pty --family 3 --loader-fault nowrite=2@4 --loader-fault lowerdata=5
   ktsim --pty --v7 1:17030001 --v7 2:17030002 --v5 E:1:15039999
+  ktsim --pty --baud 115200     # silent unless the port runs at 115200
 )");
 }
 
@@ -156,6 +159,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
                                          QStringLiteral("FAULT"));
     const QCommandLineOption pace(QStringLiteral("pace"), {}, QStringLiteral("BAUD"));
     const QCommandLineOption log(QStringLiteral("log"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption baud(QStringLiteral("baud"), {}, QStringLiteral("RATE"));
     const QCommandLineOption verbose(
         QStringList{QStringLiteral("v"), QStringLiteral("verbose"), QStringLiteral("trace")});
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
@@ -165,7 +169,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     parser.addOptions({tcp, pty, family, address, serial, model, versionCode, acLength, avLength,
                        resetMs, rebootMs, inputs, events, fault, pace, log, verbose, help});
     parser.addOption(loaderFault);
-    parser.addOptions({v5, v7, version, console, alternate});
+    parser.addOptions({v5, v7, baud, version, console, alternate});
 
     ParsedOptions result;
     SimOptions& o = result.options;
@@ -281,6 +285,14 @@ ParsedOptions parseOptions(const QStringList& arguments) {
                               .arg(kMaxPaceBaud)
                               .arg(parser.value(pace)));
         o.paceBaud = *baud;
+    }
+    if (parser.isSet(baud)) {
+        const auto rate = numberIn(parser.value(baud), 1, kMaxPaceBaud);
+        if (!rate || !o.pty)
+            return failed(QStringLiteral("--baud needs --pty and a baud rate 1 to %1, got \"%2\"")
+                              .arg(kMaxPaceBaud)
+                              .arg(parser.value(baud)));
+        o.lineBaud = *rate;
     }
     o.logFile = parser.value(log);
     o.verbose = parser.isSet(verbose);

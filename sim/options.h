@@ -18,6 +18,7 @@ struct SimOptions {
     quint8 inputs = 0;   // bit 0 is input 1
     int events = 0;      // made-up events buffered at start
     int paceBaud = 0;
+    int lineBaud = 0;  // --baud: the pty answers only at this speed
     QString logFile;
     bool verbose = false;
     bool console = false;  // read console lines from stdin even when it is no terminal

@@ -1,6 +1,7 @@
 #include "pty_transport.h"
 
 #include "session.h"
+#include "simulator.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -9,7 +10,9 @@
 #include <QDebug>
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace ktsim {
 namespace {
@@ -17,6 +20,19 @@ namespace {
 // How long a drop waits for the tool to read the half frame: as long as the
 // tool's own silence limit on a serial line.
 constexpr int kDropReadLimitMs = 300;
+
+// The baud rate a termios speed code stands for; 0 for one not listed.
+int baudOf(speed_t speed) {
+    static const std::pair<speed_t, int> kSpeeds[] = {
+        {B1200, 1200},     {B2400, 2400},     {B4800, 4800},     {B9600, 9600},
+        {B19200, 19200},   {B38400, 38400},   {B57600, 57600},   {B115200, 115200},
+        {B230400, 230400}, {B460800, 460800}, {B921600, 921600},
+    };
+    for (const auto& [code, baud] : kSpeeds) {
+        if (code == speed) return baud;
+    }
+    return 0;
+}
 
 QString systemError(const char* what) {
     return QStringLiteral("%1: %2").arg(QLatin1String(what),
@@ -108,7 +124,26 @@ void PtyTransport::readRequests() {
     }
     // The line is going dead: what the tool sends now reaches nobody.
     if (dropTimer_.isActive()) return;
+    // At another speed than the controller's, its UART makes garbage of
+    // the request: nothing is heard, and no half frame is kept.
+    if (const int wanted = simulator_.lineBaud()) {
+        const int speed = lineSpeed();
+        if (speed != wanted) {
+            session_->reset();
+            if (simulator_.verbose())
+                std::printf("   %zd bytes not heard: the port runs at %d baud, not %d\n", n, speed,
+                            wanted);
+            std::fflush(stdout);
+            return;
+        }
+    }
     session_->receive(QByteArrayView(buffer.data(), n));
+}
+
+int PtyTransport::lineSpeed() const {
+    termios mode{};
+    if (slave_ < 0 || ::tcgetattr(slave_, &mode) != 0) return 0;
+    return baudOf(::cfgetospeed(&mode));
 }
 
 void PtyTransport::discardUnreadReplies() {

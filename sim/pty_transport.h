@@ -40,6 +40,8 @@ private:
     void dropAndReopen();
     void finishDrop();
     void discardUnreadReplies();
+    // The speed the tool has set the port to, in baud; 0 when unknown.
+    int lineSpeed() const;
 
     Simulator& simulator_;
     Session* session_ = nullptr;

@@ -46,6 +46,13 @@ public:
     void setPace(int baud) { paceBaud_ = baud; }
     int pace() const { return paceBaud_; }
 
+    // The speed the controller's serial line runs at: on the pty it hears
+    // requests only while the tool has the port at this speed (a pty keeps
+    // the speed it is set to, not the parity). 0: any speed. TCP is not
+    // affected.
+    void setLineBaud(int baud) { lineBaud_ = baud; }
+    int lineBaud() const { return lineBaud_; }
+
     // Becomes another controller; the log and the faults stay.
     bool setConfig(const DeviceConfig& config, QString* error = nullptr);
     // Resolved, with the address the controller has now.
@@ -58,6 +65,7 @@ public:
 
     // Prints each request and reply on stdout, control bytes visible.
     void setVerbose(bool verbose) { verbose_ = verbose; }
+    bool verbose() const { return verbose_; }
 
     // Logs the request and decides the reply, faults applied; nullopt for
     // no reply. Called by the transports' sessions.
@@ -73,6 +81,7 @@ private:
     FaultSet faults_;
     RequestLog log_;
     int paceBaud_ = 0;
+    int lineBaud_ = 0;
     bool verbose_ = false;
     QString lastError_;
     // Declared last, destroyed first: their sessions call back into the above.

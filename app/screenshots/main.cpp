@@ -1,16 +1,21 @@
-// kttools_screenshots OUTDIR [--connect]
+// kttools_screenshots OUTDIR [--connect] [--pty PATH]
 //
 // Shows the real window, as kttools does, and writes a PNG of it for every
 // visible page in each language: OUTDIR/<language>-<page>.png, the port page
 // on NET throughout and once on COM, plus the open Language menu. With
 // --connect it first presses Connect, so the panels show a controller (point
-// the stored settings at a ktsim). The tone is silent. Exits 1 when a page or
-// menu item it expects is missing, after writing all it could.
+// the stored settings at a ktsim). With --pty, a ktsim's pty whose line runs
+// at a speed other than 19200,e,8,1, it also opens the File menu on the COM
+// page, runs "Find line speed" and "Module survey" there, and writes the
+// menu, the window after the scan, and the survey's window in each language.
+// The tone is silent. Exits 1 when a page or menu item it expects is
+// missing, after writing all it could.
 #include "tfrm_module.h"
 #include "tone.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QMenu>
@@ -159,6 +164,52 @@ int main(int argc, char* argv[]) {
                 out.filePath(prefix + "language-menu.png"));
             menu->hide();
             settle(100);
+        }
+    }
+    const qsizetype ptyAt = args.indexOf(QStringLiteral("--pty"));
+    if (ptyAt > 0 && ptyAt + 1 < args.size()) {
+        auto* english = find<QAction>(window, "mnuEnglish", complete);
+        auto* file = find<QMenu>(window, "mnuFile", complete);
+        auto* findSpeed = find<QAction>(window, "mnuFindSpeed", complete);
+        auto* survey = find<QAction>(window, "mnuModuleSurvey", complete);
+        auto* port = find<QComboBox>(window, "cmbPort", complete);
+        auto* speed = find<QComboBox>(window, "cmbBaudrate", complete);
+        if (english && file && findSpeed && survey && port && speed && pcPort && tsCom) {
+            english->trigger();
+            pcPort->setCurrentWidget(tsCom);
+            port->setEditText(args[ptyAt + 1]);
+            speed->setCurrentIndex(speed->findText(QStringLiteral("19200,e,8,1")));
+            // The File menu open on the COM page: both items enabled.
+            settle(300);
+            QMenuBar* bar = window.menuBar();
+            bar->setActiveAction(file->menuAction());
+            settle(300);
+            if (!file->isVisible()) err << "the File menu did not open\n";
+            const QRect area = window.frameGeometry().united(file->geometry());
+            complete &= save(
+                window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()),
+                out.filePath("english-file-menu.png"));
+            file->hide();
+            settle(100);
+            findSpeed->trigger();  // returns when the scan has ended
+            complete &= grabWindow(window, out.filePath("english-find-speed.png"));
+            survey->trigger();  // the same, about 25 s on a pty
+            QWidget* surveyWindow = nullptr;
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->objectName() == u"frmModuleSurvey") surveyWindow = top;
+            if (!surveyWindow) {
+                err << "no frmModuleSurvey after the survey\n";
+                complete = false;
+            } else {
+                surveyWindow->move(window.frameGeometry().topLeft() + QPoint(120, 200));
+                for (const Language& language : languages) {
+                    if (auto* choose = find<QAction>(window, language.action, complete))
+                        choose->trigger();
+                    complete &= grabWindow(
+                        *surveyWindow,
+                        out.filePath(QString::fromLatin1(language.file) + "-module-survey.png"));
+                }
+            }
         }
     }
     return complete ? 0 : 1;

@@ -28,13 +28,17 @@ void TfrmModule::btnAlarmClick() {
 
 void TfrmModule::btnInitialClick() {
     runOperation([this](Link& link) {
-        return FactoryReset(link, deviceAddress_, controllerFamily_, statusShower()).ok;
+        return FactoryReset(link, deviceAddress_, controllerFamily_, statusShower(),
+                            countdownShower("Set factory"))
+            .ok;
     });
 }
 
 void TfrmModule::btnRebootClick() {
     runOperation([this](Link& link) {
-        return Reboot(link, deviceAddress_, controllerFamily_, statusShower()).ok;
+        return Reboot(link, deviceAddress_, controllerFamily_, statusShower(),
+                      countdownShower("Set reboot"))
+            .ok;
     });
 }
 

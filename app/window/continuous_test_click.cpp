@@ -119,12 +119,17 @@ void TfrmModule::blockOtherOperations(QPushButton* running) {
         blockedButtons_.append({button, button->isEnabledTo(this)});
         button->setEnabled(false);
     }
+    // The File menu's scan and survey reach the device too.
+    ui->mnuFindSpeed->setEnabled(false);
+    ui->mnuModuleSurvey->setEnabled(false);
 }
 
 void TfrmModule::unblockOperations() {
     for (const auto& [button, wasEnabled] : std::as_const(blockedButtons_))
         if (button) button->setEnabled(wasEnabled);
     blockedButtons_.clear();
+    ui->mnuModuleSurvey->setEnabled(true);
+    updateFindSpeedEnabled();
 }
 
 }  // namespace kt

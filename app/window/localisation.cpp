@@ -3,6 +3,7 @@
 // stay English in every language.
 #include "fonts.h"
 #include "message_table.h"
+#include "module_survey_window.h"
 #include "tfrm_module.h"
 #include "ui_tfrm_module.h"
 
@@ -56,6 +57,8 @@ void TfrmModule::FormShow() {
     ui->mnuTraditional->setText(language(LanguageIndex::TraditionalChinese));
     ui->mnuFile->setTitle(text(4));
     ui->mnuFirmwareFile->setText(text(15));
+    ui->mnuFindSpeed->setText(MessageTable::translate("Find line &speed", languageIndex_));
+    ui->mnuModuleSurvey->setText(MessageTable::translate("Module &survey", languageIndex_));
     ui->mnuAbout->setText(text(7));
     ui->mnuExit->setText(text(8));
     // 6: the port page.
@@ -122,6 +125,8 @@ void TfrmModule::FormShow() {
     ui->lblSetV5ID->setText(text(45));
     ui->lblV7Recv->setText(text(52));
     ui->lblV5Recv->setText(text(52));
+    // The tool's own additions.
+    if (surveyWindow_) surveyWindow_->applyLanguage(languageIndex_);
 }
 
 void TfrmModule::chooseLanguage(LanguageIndex language) {

@@ -167,6 +167,14 @@ ShowStatus TfrmModule::statusShower() {
     };
 }
 
+std::function<void(int)> TfrmModule::countdownShower(const char* title) {
+    return [this, title](int secondsLeft) {
+        ui->pnMsg->setText(MessageTable::translate(title, languageIndex_) +
+                           QString::asprintf(" ( %d )", secondsLeft));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+}
+
 void TfrmModule::setLamp(const QColor& colour) {
     ui->shComm->setFillColor(colour);
 }

@@ -2,6 +2,7 @@
 
 #include "fonts.h"
 #include "message_table.h"
+#include "module_survey_window.h"
 #include "ui_tfrm_module.h"
 
 #include <QApplication>
@@ -70,6 +71,7 @@ void TfrmModule::copyFieldsToPortPage() {
     ui->pnFile->setText(fields_.FirmwareFile);
     portKind_ = fields_.networkPage() ? PortKind::Network : PortKind::Serial;
     ui->pcPort->setCurrentWidget(portKind_ == PortKind::Network ? ui->tsNet : ui->tsCom);
+    updateFindSpeedEnabled();
 }
 
 void TfrmModule::connectHandlers() {
@@ -107,6 +109,11 @@ void TfrmModule::connectHandlers() {
             handler(&TfrmModule::mnuTraditionalClick));
     connect(ui->mnuExit, &QAction::triggered, this, handler(&TfrmModule::mnuExitClick));
     connect(ui->mnuAbout, &QAction::triggered, this, handler(&TfrmModule::mnuAboutClick));
+    connect(ui->mnuFindSpeed, &QAction::triggered, this, handler(&TfrmModule::mnuFindSpeedClick));
+    connect(ui->mnuModuleSurvey, &QAction::triggered, this,
+            handler(&TfrmModule::mnuModuleSurveyClick));
+    connect(ui->pcPort, &QTabWidget::currentChanged, this,
+            handler(&TfrmModule::updateFindSpeedEnabled));
     // The firmware upgrade: its menu item and page stay hidden.
     connect(ui->mnuFirmwareFile, &QAction::triggered, this,
             handler(&TfrmModule::mnuFirmwareFileClick));
@@ -187,6 +194,7 @@ void TfrmModule::closeEvent(QCloseEvent* event) {
         return;
     }
     QMainWindow::closeEvent(event);
+    if (event->isAccepted() && surveyWindow_) surveyWindow_->close();
 }
 
 void TfrmModule::runHandler(const std::function<void()>& body) {

@@ -26,6 +26,7 @@ class QPushButton;
 namespace kt {
 enum class LineSpeed;
 struct CardTypeResult;
+class ModuleSurveyWindow;
 }  // namespace kt
 
 namespace Ui {
@@ -126,6 +127,10 @@ private:
     void mnuTraditionalClick();
     void mnuExitClick();
     void mnuAboutClick();
+    void mnuFindSpeedClick();
+    void mnuModuleSurveyClick();
+    void updateFindSpeedEnabled();
+    ModuleSurveyWindow& surveyWindow();
 
     void connectHandlers();
     void chooseLanguage(LanguageIndex language);
@@ -136,6 +141,8 @@ private:
     void showStatus(QAnyStringView english);
     // An operation's title in the status line, painted before it goes on.
     ShowStatus statusShower();
+    // The title followed by the seconds left of a restart wait, " ( 12 )".
+    std::function<void(int)> countdownShower(const char* title);
     void setLamp(const QColor& colour);
     void endOperation();
     void setWindowEnabled(bool enabled);
@@ -198,6 +205,9 @@ private:
     // FirmwareImage and FirmwareBlockCount, as the last firmware run loaded them.
     FirmwareImage firmwareImage_;
     FirmwareFileChooser firmwareFileChooser_;
+
+    // frmModuleSurvey, made the first time the survey runs.
+    std::unique_ptr<ModuleSurveyWindow> surveyWindow_;
 };
 
 }  // namespace kt

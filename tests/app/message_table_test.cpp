@@ -1,6 +1,8 @@
 // The three-language message table and the language words.
 #include "message_table.h"
 
+#include "added_messages.h"
+
 #include <gtest/gtest.h>
 
 #include <iconv.h>
@@ -94,4 +96,25 @@ TEST(LanguageFlag, OnlyTheExactWordsPickChinese) {
         EXPECT_EQ(languageIndexForFlag(word), LanguageIndex::English);
     for (LanguageIndex language : kLanguages)
         EXPECT_EQ(languageIndexForFlag(languageFlagFor(language)), language);
+}
+
+TEST(MessageTable, AddedTextsFitTheirCodePagesAndAreFoundByTheirEnglish) {
+    ASSERT_GT(AddedMessages::count(), 0);
+    for (int n = 0; n < AddedMessages::count(); ++n) {
+        const QString english = AddedMessages::text(n, LanguageIndex::English);
+        const QString simplified = AddedMessages::text(n, LanguageIndex::SimplifiedChinese);
+        const QString traditional = AddedMessages::text(n, LanguageIndex::TraditionalChinese);
+        const std::string at = english.toStdString();
+        EXPECT_TRUE(fitsCodePage(simplified, "GB2312")) << at;
+        EXPECT_TRUE(fitsCodePage(traditional, "BIG5")) << at;
+        // Never one of the 62: that one would be found first.
+        EXPECT_EQ(MessageTable::number(english), -1) << at;
+        EXPECT_EQ(MessageTable::translate(english, LanguageIndex::TraditionalChinese), traditional)
+            << at;
+        // Placeholders and accelerators survive translation.
+        for (const QString& text : {simplified, traditional}) {
+            EXPECT_EQ(text.count(u"%1"), english.count(u"%1")) << at;
+            EXPECT_EQ(text.count(u'&'), english.count(u'&')) << at;
+        }
+    }
 }

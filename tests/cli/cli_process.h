@@ -21,7 +21,7 @@ inline CliRun runKtcli(const QStringList& args, const QString& workingDirectory 
     QProcess p;
     if (!workingDirectory.isEmpty()) p.setWorkingDirectory(workingDirectory);
     p.start(QStringLiteral(KTCLI_PATH), args);
-    EXPECT_TRUE(p.waitForFinished(10000));
+    EXPECT_TRUE(p.waitForFinished(60000));  // a module scan asks 63 times
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }

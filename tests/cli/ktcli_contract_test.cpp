@@ -65,14 +65,19 @@ QJsonObject expectFitsSchema(const CliRun& run, const QString& what) {
 }
 
 // A ktsim over TCP logging its requests, and ktcli against it.
+// A ktsim logging its requests, over TCP unless args ask for --pty, and
+// ktcli against it.
 class Sim {
 public:
     explicit Sim(QStringList args) {
         log_ = dir_.filePath(str("requests.log"));
-        args << str("--tcp") << str("0") << str("--log") << log_;
-        process_ = std::make_unique<KtsimProcess>(args);
+        if (!args.contains(str("--pty"))) args << str("--tcp") << str("0");
+        process_ = std::make_unique<KtsimProcess>(args << str("--log") << log_);
     }
-    QString endpoint() const { return process_->tcp(); }
+    // 127.0.0.1:PORT, or the pty's path.
+    QString endpoint() const {
+        return process_->tcp().isEmpty() ? process_->pty() : process_->tcp();
+    }
     CliRun run(const QString& line) const {
         return runKtcli(words(line) + QStringList{str("--net"), endpoint()}, dir_.path());
     }
@@ -145,6 +150,7 @@ TEST(KtcliJson, EveryCommandFitsTheSchemaOnSuccessAndFailure) {
         {"--json v7 get-sn 5", 1, "no-answer"},
         {"--json find-id 99999999", 1, "no-answer"},
         {"--json frobnicate", 2, "bad-arguments"},
+        {"--json scan", 2, "bad-arguments"},  // a serial port's setting, not a converter's
         {"--json connect --out 1", 2, "bad-arguments"},
         {"--json factory-reset", 2, "bad-arguments"},
         {"--json factory-reset --ye", 2, "bad-arguments"},
@@ -364,30 +370,30 @@ TEST(KtsimAlternateLengths, TheOperationsTakeBothAcceptedLengths) {
 
 // ---- examples ----
 
-// The ktsim arguments an "(against ktsim ...)" note names, on a free port.
+// The ktsim arguments an "(against ktsim ...)" note names, on a free port;
+// Sim adds its own --tcp.
 QStringList simArguments(const QString& note) {
     QStringList args = words(note);
-    for (QString& arg : args) {
-        if (arg == u"5003") arg = str("0");
-    }
+    if (const qsizetype tcp = args.indexOf(str("--tcp")); tcp >= 0) args.remove(tcp, 2);
     return args;
 }
 
 // Runs one example line ("ktcli ...") against sim, as written but for the
-// port, in dir.
-CliRun runExample(const QString& example, const Sim& sim, const QString& dir) {
-    QString line = example;
+// TCP port or the pty's path, in sim's folder.
+CliRun runExample(const QString& example, const Sim& sim) {
+    QString line = example.section(u'#', 0, 0);
     line.replace(QRegularExpression(str(":5003\\b")), u':' + sim.endpoint().section(u':', -1));
+    line.replace(str("/dev/pts/N"), sim.endpoint());
     QStringList args = words(line);
     args.removeFirst();  // ktcli or build/cli/ktcli
-    return runKtcli(args, dir);
+    return runKtcli(args, sim.dir());
 }
 
 TEST(KtcliExamples, EveryHelpExampleRunsAsWrittenAgainstKtsim) {
     QStringList texts{runKtcli({str("--help")}).out};
-    for (const char* command :
-         {"connect", "send", "command", "set-date", "alarm", "factory-reset", "reboot", "set-speed",
-          "get-id", "find-id", "set-id", "dido", "poll", "module", "v5", "v7", "firmware"}) {
+    for (const char* command : {"connect", "send", "command", "set-date", "alarm", "factory-reset",
+                                "reboot", "set-speed", "get-id", "find-id", "set-id", "dido",
+                                "poll", "module", "v5", "v7", "firmware", "scan"}) {
         const CliRun run = runKtcli({str("help"), str(command)});
         EXPECT_EQ(run.exitCode, 0) << command;
         texts.append(run.out);
@@ -401,7 +407,7 @@ TEST(KtcliExamples, EveryHelpExampleRunsAsWrittenAgainstKtsim) {
             if (!line.startsWith(u"  ktcli ")) continue;
             SCOPED_TRACE(line.toStdString());
             ++examples;
-            Sim sim(simArguments(note).mid(2));  // Sim adds its own --tcp
+            Sim sim(simArguments(note));
             ASSERT_FALSE(sim.endpoint().isEmpty());
             QFile ids(sim.dir() + str("/line3.txt"));
             ASSERT_TRUE(ids.open(QIODevice::WriteOnly));
@@ -414,7 +420,7 @@ TEST(KtcliExamples, EveryHelpExampleRunsAsWrittenAgainstKtsim) {
                 const QString file = words(line).value(words(line).indexOf(str("firmware")) + 1);
                 writeFirmware(sim.dir() + u'/' + file, version);
             }
-            const CliRun run = runExample(line.trimmed(), sim, sim.dir());
+            const CliRun run = runExample(line.trimmed(), sim);
             EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
             if (line.contains(u"--json")) expectFitsSchema(run, line);
         }
@@ -431,10 +437,12 @@ TEST(KtcliExamples, TheReadmeSessionRunsAsWrittenAgainstKtsim) {
     const QString section = all.mid(start, all.indexOf(u"\n## ", start + 1) - start);
     const auto against = QRegularExpression(str("`build/sim/ktsim ([^`]*)`")).match(section);
     ASSERT_TRUE(against.hasMatch());
-    Sim sim(simArguments(against.captured(1)).mid(2));
-    ASSERT_FALSE(sim.endpoint().isEmpty());
+    auto sim = std::make_unique<Sim>(simArguments(against.captured(1)));
+    ASSERT_FALSE(sim->endpoint().isEmpty());
 
-    // "    $ command" lines, each followed by the output shown for it.
+    // "    $ command" lines, each followed by the output shown for it; a
+    // "# ktsim ..." comment starts the ktsim that it and the lines after it
+    // run against.
     const QStringList lines = section.split(u'\n');
     int commands = 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -447,15 +455,19 @@ TEST(KtcliExamples, TheReadmeSessionRunsAsWrittenAgainstKtsim) {
              ++j)
             shown.append(lines[j].mid(4));
         ++commands;
+        if (const qsizetype note = command.indexOf(u"# ktsim "); note >= 0) {
+            sim = std::make_unique<Sim>(simArguments(command.mid(note + 8)));
+            ASSERT_FALSE(sim->endpoint().isEmpty());
+        }
         if (!command.startsWith(u"build/cli/ktcli ")) {
             QProcess shell;
-            shell.setWorkingDirectory(sim.dir());
+            shell.setWorkingDirectory(sim->dir());
             shell.start(str("sh"), {str("-c"), command});
             ASSERT_TRUE(shell.waitForFinished(5000));
             EXPECT_EQ(shell.exitCode(), 0);
             continue;
         }
-        const CliRun run = runExample(command, sim, sim.dir());
+        const CliRun run = runExample(command, *sim);
         const bool failureShown = std::any_of(
             shown.begin(), shown.end(), [](const QString& s) { return s.startsWith(u"ktcli: "); });
         EXPECT_EQ(run.exitCode != 0, failureShown) << run.err.toStdString();

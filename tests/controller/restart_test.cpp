@@ -29,8 +29,12 @@ TEST(FamilyFourRestart, FactoryResetWaitsSixteenSecondsThenAsksForTheSerialNumbe
 
 TEST(FamilyFourRestart, RebootWaitsThreeAndAHalfSecondsAndFailsWhenTheControllerIsNotBack) {
     // Still restarting when asked: the wait is the tool's, not the controller's.
+    // The countdown shown meanwhile leaves the wait as long as it was.
     SimLink s({.family = 4, .rebootMs = 4000});
-    EXPECT_FALSE(kt::Reboot(s.link, "000", 4).ok);
+    QList<int> secondsLeft;
+    EXPECT_FALSE(
+        kt::Reboot(s.link, "000", 4, {}, [&](int seconds) { secondsLeft.append(seconds); }).ok);
+    EXPECT_EQ(secondsLeft, QList<int>({4, 3, 2, 1}));
     EXPECT_EQ(s.sent(), (QList<QByteArray>{"000AJ", "000AS"}));
     EXPECT_GE(gapMs(s.sim.requestRecords()), 3500);
     EXPECT_LT(gapMs(s.sim.requestRecords()), 4000);

@@ -1,0 +1,139 @@
+// ktcli scan, ktcli module scan and the restart countdown, as real processes
+// against a ktsim process on a pty.
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <pty.h>
+#include <unistd.h>
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+CliRun ktcli(const QStringList& args, int waitMs = 10000) {
+    QProcess p;
+    p.start(QStringLiteral(KTCLI_PATH), args);
+    EXPECT_TRUE(p.waitForFinished(waitMs));
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+// A ktsim process on a pty, with the slave path it printed.
+class Ktsim {
+public:
+    explicit Ktsim(QStringList args) {
+        args.prepend(QStringLiteral("--pty"));
+        process_.start(QStringLiteral(KTSIM_PATH), args);
+        const QRegularExpression line(QStringLiteral("^pty (\\S+)$"),
+                                      QRegularExpression::MultilineOption);
+        QString output;
+        while (pty_.isEmpty() && process_.waitForReadyRead(5000)) {
+            output += QString::fromUtf8(process_.readAllStandardOutput());
+            pty_ = line.match(output).captured(1);
+        }
+    }
+    ~Ktsim() {
+        process_.terminate();
+        if (!process_.waitForFinished(3000)) process_.kill();
+    }
+    QString pty() const { return pty_; }
+
+private:
+    QProcess process_;
+    QString pty_;
+};
+
+QList<QJsonObject> jsonLines(const QString& out) {
+    QList<QJsonObject> objects;
+    for (const QString& line : out.split(u'\n', Qt::SkipEmptyParts))
+        objects << QJsonDocument::fromJson(line.toUtf8()).object();
+    return objects;
+}
+
+TEST(KtcliScan, FindsA115200ControllerAndRefusesTcp) {
+    Ktsim sim({QStringLiteral("--baud"), QStringLiteral("115200")});
+    ASSERT_FALSE(sim.pty().isEmpty());
+    CliRun run = ktcli({"--serial", sim.pty(), "--json", "scan"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const auto lines = jsonLines(run.out);
+    ASSERT_EQ(lines.size(), 3) << run.out.toStdString();
+    EXPECT_EQ(lines[0]["line"].toString(), "19200,e,8,1");
+    EXPECT_FALSE(lines[0]["answered"].toBool());
+    EXPECT_EQ(lines[0]["fault"].toString(), "no-answer");
+    EXPECT_EQ(lines[1]["number"].toInt(), 2);
+    EXPECT_TRUE(lines[1]["answered"].toBool());
+    EXPECT_EQ(lines[1]["address"].toString(), "0000");
+    EXPECT_TRUE(lines[2]["ok"].toBool());
+    EXPECT_EQ(lines[2]["line"].toString(), "115200,n,8,1");
+    EXPECT_EQ(lines[2]["tried"].toInt(), 2);
+
+    run = ktcli({"--serial", sim.pty(), "scan"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.contains("\nline 115200,n,8,1\naddress 0000\n")) << run.out.toStdString();
+
+    run = ktcli({"--net", "127.0.0.1:1", "scan"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("converter")) << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty());
+}
+
+TEST(KtcliScan, ModuleScanListsExactlyTheModulesKtsimWasGiven) {
+    Ktsim sim({"--v5", "A:0:15030001", "--v5", "J:8:15030008", "--v7", "0:17030000", "--v7",
+               "5:17030005"});
+    ASSERT_FALSE(sim.pty().isEmpty());
+    const CliRun run = ktcli({"--serial", sim.pty(), "--json", "module", "scan"}, 60000);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QStringList modules;
+    const auto lines = jsonLines(run.out);
+    for (const QJsonObject& line : lines)
+        if (line["event"].toString() == u"module")
+            modules << QStringLiteral("%1 %2 %3 %4")
+                           .arg(line["kind"].toString(), line["type"].toString())
+                           .arg(line["id"].toInt())
+                           .arg(line["serial"].toString());
+    EXPECT_EQ(modules, QStringList({"V5 KTRA1/A3/B3 0 15030001", "V5 KTRD5/DR/ED 8 15030008",
+                                    "V7 V7 0 17030000", "V7 V7 5 17030005"}));
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.back()["modules"].toInt(), 4);
+    EXPECT_EQ(lines.back()["asked"].toInt(), 63);
+    EXPECT_TRUE(lines.back()["ok"].toBool());
+}
+
+TEST(KtcliScan, RebootCountsDownALineASecondOnATerminalOnly) {
+    Ktsim sim({"--family", "4", "--address", "012", "--reboot-ms", "1000"});
+    ASSERT_FALSE(sim.pty().isEmpty());
+    const QStringList args = {"--serial", sim.pty(), "--address", "012", "--family", "4", "reboot"};
+
+    // stdout on a terminal of its own.
+    int master = -1, slave = -1;
+    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    QProcess p;
+    p.setChildProcessModifier([slave] { ::dup2(slave, STDOUT_FILENO); });
+    p.start(QStringLiteral(KTCLI_PATH), args);
+    EXPECT_TRUE(p.waitForFinished(10000));
+    ::close(slave);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    QByteArray shown;
+    char buffer[1024];
+    for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;) shown.append(buffer, n);
+    ::close(master);
+    EXPECT_TRUE(
+        shown.contains("Set reboot ( 4 )\r\nSet reboot ( 3 )\r\nSet reboot ( 2 )\r\n"
+                       "Set reboot ( 1 )\r\n"))
+        << shown.toStdString();
+
+    // Into a pipe, as a script reads it: no countdown.
+    const CliRun piped = ktcli(args);
+    EXPECT_EQ(piped.exitCode, 0);
+    EXPECT_FALSE(piped.out.contains("( 1 )")) << piped.out.toStdString();
+}
+
+}  // namespace

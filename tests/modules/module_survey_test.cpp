@@ -1,0 +1,84 @@
+// The module bus survey against ktsim on a pty: exactly the modules on the
+// bus, IDs 0 and 8 included; an empty bus; a cancel between requests; a port
+// lost mid-survey; and the CSV of hostile serial numbers.
+#include "module_survey.h"
+#include "sim_link.h"
+
+namespace {
+
+using kt::SurveyedModule;
+using Kind = SurveyedModule::Kind;
+
+TEST(ModuleSurvey, FindsExactlyTheModulesOnTheBusAndAsksEveryAddressOnce) {
+    kt::test::SimLink s;
+    ktsim::ModuleBus bus;
+    bus.v5 = {{.letter = 'H', .id = '0', .serial = "15030001"},
+              {.letter = 'E', .id = '8', .serial = "15039999"}};
+    bus.v7 = {{.id = 8, .serial = "17030008"}};
+    ASSERT_TRUE(s.sim.setModules(bus));
+    QList<std::pair<int, int>> progress;
+    QList<SurveyedModule> found;
+    kt::ModuleSurveyObserver observer;
+    observer.progress = [&](int asked, int total) { progress.append({asked, total}); };
+    observer.found = [&](const SurveyedModule& m) { found.append(m); };
+    const auto result = kt::SurveyModules(s.link, "0000", observer);
+
+    const QList<SurveyedModule> expected = {
+        {Kind::V5, 2, 0, "15030001"}, {Kind::V5, 5, 8, "15039999"}, {Kind::V7, -1, 8, "17030008"}};
+    EXPECT_EQ(result.modules, expected);
+    EXPECT_EQ(found, expected);
+    EXPECT_TRUE(result.complete());
+    EXPECT_EQ(result.asked, kt::kSurveyRequests);
+    ASSERT_EQ(progress.size(), kt::kSurveyRequests);
+    EXPECT_EQ(progress.back(), std::make_pair(63, 63));
+    const QList<QByteArray> sent = s.sent();
+    ASSERT_EQ(sent.size(), 63);
+    EXPECT_EQ(sent.front(), "0000DDA0S");
+    EXPECT_EQ(sent[53], "0000DDE8S");
+    EXPECT_EQ(sent[54], "0000DR050006880000010000");
+    EXPECT_EQ(sent.back(), "0000DR050006880000010008");
+    EXPECT_EQ(kt::ModuleTypeName(result.modules[1]), "KTPRINT");
+}
+
+TEST(ModuleSurvey, EmptyBusCompletesWithNothingAndCancelStopsBetweenRequests) {
+    kt::test::SimLink s;
+    ASSERT_TRUE(s.sim.setModules(ktsim::ModuleBus{}));
+    auto result = kt::SurveyModules(s.link, "0000");
+    EXPECT_TRUE(result.modules.isEmpty());
+    EXPECT_TRUE(result.complete());
+    EXPECT_EQ(s.sent().size(), 63);
+
+    s.sim.clearLog();
+    int asked = 0;
+    kt::ModuleSurveyObserver observer;
+    observer.progress = [&](int n, int) { asked = n; };
+    observer.keepRunning = [&] { return asked < 10; };
+    result = kt::SurveyModules(s.link, "0000", observer);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_FALSE(result.complete());
+    EXPECT_EQ(result.asked, 10);
+    EXPECT_EQ(s.sent().size(), 10);
+}
+
+TEST(ModuleSurvey, LostPortStopsTheSurveyAndIsNoCompleteList) {
+    // The demonstration bus: the KTRB5 (H) at ID 1 answers the 20th request
+    // with half a frame, and the pty closes.
+    kt::test::SimLink s;
+    s.fault("DD:drop@1");
+    const auto result = kt::SurveyModules(s.link, "0000");
+    EXPECT_TRUE(result.portLost);
+    EXPECT_FALSE(result.complete());
+    EXPECT_EQ(result.asked, 2 * 9 + 2);
+    EXPECT_TRUE(result.modules.isEmpty());
+    EXPECT_FALSE(result.why.isEmpty());
+}
+
+TEST(ModuleSurvey, CsvQuotesSeparatorsAndShowsControlBytes) {
+    const QList<SurveyedModule> modules = {{Kind::V5, 0, 1, "1503,\"01"},
+                                           {Kind::V7, -1, 2, QByteArray("17\r\n3000", 8)}};
+    EXPECT_EQ(kt::ModuleSurveyCsv(modules), QString::fromUtf8("kind,type,id,serial\r\n"
+                                                              "V5,KTRA1/A3/B3,1,\"1503,\"\"01\"\r\n"
+                                                              "V7,V7,2,17\u240D\u240A3000\r\n"));
+}
+
+}  // namespace
