@@ -26,6 +26,7 @@ Output:
                         as {"ok":false,"error":...,"cause":...}
   --trace               every frame sent and received on stderr, with the time,
                         the direction, the bytes and the check's verdict
+  --version             the program's name, version and git commit
 
 Commands:
   connect               find the controller: address, family, model and version, serial number

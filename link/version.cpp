@@ -1,10 +1,9 @@
 #include "version.h"
 
+#include "git_commit.h"  // written by the build: KT_GIT_COMMIT
+
 #ifndef KT_VERSION
 #error "KT_VERSION must be defined by the build"
-#endif
-#ifndef KT_GIT_COMMIT
-#define KT_GIT_COMMIT ""
 #endif
 
 namespace kt {

@@ -6,11 +6,11 @@
 
 namespace kt {
 
-// "0.1.0"
+// "0.9.0"
 QString ToolVersion();
 // The short commit hash, empty when not built from a git checkout.
 QString ToolCommit();
-// The line --version prints: "ktcli 0.1.0 (git 1a2b3c4)".
+// The line --version prints: "ktcli 0.9.0 (git 1a2b3c4)".
 QString VersionLine(const QString& program);
 
 }  // namespace kt

@@ -119,7 +119,7 @@ Faults (repeatable): --fault LETTERS:KIND[=MS][@N]
                         print every request and reply, control bytes visible,
                         with the time and the check's verdict of each request
   -h, --help            this text
-  --version             the version
+  --version             the program's name, version and git commit
 
 Examples:
   ktsim --tcp 0 --pty -v

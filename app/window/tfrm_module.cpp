@@ -4,6 +4,7 @@
 #include "message_table.h"
 #include "module_survey_window.h"
 #include "ui_tfrm_module.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -160,7 +161,11 @@ void TfrmModule::mnuExitClick() {
 }
 
 void TfrmModule::mnuAboutClick() {
-    QMessageBox box(QMessageBox::NoIcon, text(6), text(61), QMessageBox::Ok, this);
+    // The version goes under the table's text, as the one line every
+    // program's --version prints.
+    QMessageBox box(QMessageBox::NoIcon, text(6),
+                    text(61) + QStringLiteral("\n\n") + VersionLine(QStringLiteral("kttools")),
+                    QMessageBox::Ok, this);
     box.setFont(languageFont(languageIndex_));
     box.exec();
 }
