@@ -188,16 +188,19 @@ TEST(KtcliJson, EveryCommandFitsTheSchemaOnSuccessAndFailure) {
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
     const QString refused = QStringLiteral("127.0.0.1:%1").arg(closed.serverPort());
     closed.close();
+    // A name of its own: the port's lock file is named after it, and a test
+    // running alongside that opens the same name holds it for a moment.
+    const QString absent = QStringLiteral("/dev/kt-no-such-port-%1").arg(::getpid());
     for (const auto& [args, cause] :
          {std::pair{words(str("--json connect")), "bad-arguments"},
-          std::pair{words(str("--serial /dev/kt-no-such-port --json get-id")), "no-such-port"},
+          std::pair{words(str("--json get-id --serial ")) << absent, "no-such-port"},
           std::pair{words(str("--json connect --net ")) << refused, "refused"}}) {
         const CliRun run = runKtcli(args);
         EXPECT_EQ(expectFitsSchema(run, args.join(u' '))[u"cause"].toString(), str(cause));
         EXPECT_EQ(run.exitCode, cause == std::string_view("bad-arguments") ? 2 : 3);
     }
-    EXPECT_TRUE(runKtcli(words(str("--serial /dev/kt-no-such-port get-id")))
-                    .err.startsWith(u"ktcli: no such port:"));
+    EXPECT_TRUE(
+        runKtcli(words(str("get-id --serial ")) << absent).err.startsWith(u"ktcli: no such port:"));
 
     // A controller that answers with a bad check, and one that cannot say who it is.
     Sim faulty({str("--fault"), str("DB:badcrc")});
