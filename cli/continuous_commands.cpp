@@ -103,7 +103,7 @@ int runDido(const ConnectionOptions& connection, QStringList args, Output& out) 
         kt::DidoTest(session.link, session.address, session.family, observer);
     out.field(QStringLiteral("passes"), result.passes);
     out.field(QStringLiteral("interrupted"), bool(stopRequested));
-    return out.finish(kAccepted);
+    return result.ok ? out.finish(kAccepted) : out.finish(kRejected, result.cause);
 }
 
 int runPoll(const ConnectionOptions& connection, QStringList args, Output& out) {
@@ -135,7 +135,7 @@ int runPoll(const ConnectionOptions& connection, QStringList args, Output& out) 
     out.field(QStringLiteral("passes"), result.passes);
     out.field(QStringLiteral("events"), result.events);
     out.field(QStringLiteral("interrupted"), bool(stopRequested));
-    return out.finish(kAccepted);
+    return result.ok ? out.finish(kAccepted) : out.finish(kRejected, result.cause);
 }
 
 }  // namespace ktcli

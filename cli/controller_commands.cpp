@@ -3,11 +3,12 @@
 #include "session.h"
 
 #include "basic_commands.h"
+#include "bounded_input.h"
+#include "command_text.h"
 #include "controller_id.h"
 #include "link.h"
 #include "visible_text.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -39,12 +40,23 @@ std::optional<BatchLine> parseBatchLine(const QString& line, QString* why) {
     return BatchLine{parts[0], parts[1]};
 }
 
+// A batch file holds a line per controller; nothing valid comes near these.
+constexpr qint64 kMaxBatchFileSize = 1024 * 1024;
+constexpr int kMaxBatchLineLength = 256;
+
 int runSetIdBatch(const ConnectionOptions& connection, const QString& path, Output& out) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return badArguments(QStringLiteral("set-id"),
-                            QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    const QString command = QStringLiteral("set-id");
+    QString why;
+    const auto contents = ReadBoundedInput(path, kMaxBatchFileSize, &why);
+    if (!contents) return badArguments(command, why);
+    const QStringList lines = QString::fromUtf8(*contents).remove(u'\r').split(u'\n');
+    for (int i = 0; i < lines.size(); ++i) {
+        if (lines[i].size() > kMaxBatchLineLength)
+            return badArguments(command, QStringLiteral("%1: line %2 is longer than %3 characters")
+                                             .arg(InputName(path))
+                                             .arg(i + 1)
+                                             .arg(kMaxBatchLineLength));
+    }
 
     Session session(connection, out);
     if (const auto failed = session.open()) return *failed;
@@ -86,7 +98,7 @@ int runSetIdBatch(const ConnectionOptions& connection, const QString& path, Outp
         if (connection.json)
             outcomes.append(outcome);
         else
-            QTextStream(stdout) << text << Qt::endl;
+            QTextStream(stdout) << kt::VisibleLine(text) << Qt::endl;
     }
     if (connection.json) out.field(QStringLiteral("lines"), outcomes);
     out.field(QStringLiteral("applied"), applied);
@@ -139,7 +151,11 @@ int runSend(const ConnectionOptions& connection, QStringList args, Output& out) 
     if (!args.isEmpty() && args.front() == u"--") args.removeFirst();
     if (args.size() != 1)
         return badArguments(QStringLiteral("send"), QStringLiteral("takes one command text"));
-    const QByteArray text = args.front().toLatin1();
+    // A control byte would end the frame early and smuggle what follows past
+    // it as a second request: refused before the port opens.
+    if (const QString problem = kt::TypedCommandTextProblem(args.front()); !problem.isEmpty())
+        return badArguments(QStringLiteral("send"), problem);
+    const QByteArray text = kt::CommandTextBytes(args.front());
     const int limit =
         style == kt::FrameStyle::Crc ? kt::kMaxCrcCommandText : kt::kMaxXorCommandText;
     if (text.size() > limit)

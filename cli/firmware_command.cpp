@@ -1,6 +1,7 @@
 #include "command_runners.h"
 #include "session.h"
 
+#include "bounded_input.h"
 #include "firmware_file.h"
 #include "programmer.h"
 
@@ -28,8 +29,13 @@ int runFirmware(const ConnectionOptions& connection, QStringList args, Output& o
     const bool yes = takeFlag(args, QStringLiteral("--yes"));
     if (args.size() != 1) return badArguments(command, QStringLiteral("wants one firmware file"));
     const QString path = args[0];
-    if (!kt::ReadFirmwareHeader(path))
-        return badArguments(command, QStringLiteral("cannot read %1").arg(path));
+    QString why;
+    const auto contents = ReadBoundedInput(path, kt::kMaxFirmwareFileSize, &why);
+    if (!contents) return badArguments(command, why);
+    // Checked again once Connect named the family; an empty file never
+    // reaches the controller.
+    if (const kt::FirmwareFile early = kt::LoadFirmwareBytes(*contents, 0, {}); !early.ok())
+        return badArguments(command, QStringLiteral("%1: %2").arg(InputName(path), early.cause));
     if (!yes)
         return badArguments(
             command,
@@ -41,7 +47,7 @@ int runFirmware(const ConnectionOptions& connection, QStringList args, Output& o
     out.field(QStringLiteral("address"), latin1(session.address));
     out.field(QStringLiteral("family"), session.family);
     const kt::FirmwareFile file =
-        kt::LoadFirmwareFile(path, session.family, session.connected.versionText);
+        kt::LoadFirmwareBytes(*contents, session.family, session.connected.versionText);
     out.field(QStringLiteral("model"), latin1(file.headerText));
     if (!file.image)
         return out.finish(kRejected,
@@ -75,9 +81,9 @@ int runFirmware(const ConnectionOptions& connection, QStringList args, Output& o
                    {QStringLiteral("blocks"), maximum}},
                   QStringLiteral("%1 %2/%3").arg(phaseName(bar)).arg(position).arg(maximum));
     };
-    return session.verdict(
-        kt::ProgramFirmware(session.link, session.address, session.family, *file.image, observer)
-            .ok);
+    const kt::FirmwareResult result =
+        kt::ProgramFirmware(session.link, session.address, session.family, *file.image, observer);
+    return result.ok ? out.finish(kAccepted) : out.finish(kRejected, result.cause);
 }
 
 }  // namespace ktcli

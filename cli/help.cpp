@@ -172,7 +172,9 @@ Gives the controller with that serial number the four-digit ID NEWID. With
 between; empty lines and lines starting with # are ignored). Each line's
 outcome is printed, then a summary; a malformed line is reported and
 skipped, nothing is sent for it. Exit status 1 when any line failed, 2
-when only malformed lines were skipped.
+when only malformed lines were skipped. FILE is a regular file of at most
+1 MiB with lines of at most 256 characters, or - for standard input;
+anything else is refused with exit status 2 before the port opens.
 
 Examples:
   ktcli --net 127.0.0.1:5003 set-id 16030001 0002
@@ -260,7 +262,9 @@ Connects, checks that FILE is made for the controller's model, then writes
 every block, reads every block back and starts the new firmware. Without
 --yes nothing is sent. On a terminal a bar shows the progress of each
 phase; otherwise (and with --json) one line a block: "program 3/40",
-"verify 3/40". Families 1 to 6 only.
+"verify 3/40". Families 1 to 6 only. FILE is a regular file of at most
+1 MiB, or - for standard input, with data behind its 16-byte header; a
+lost port fails the run at whichever step it shows.
 
 Example (against ktsim --tcp 5003 --family 1):
   ktcli --net 127.0.0.1:5003 firmware KT300-V3.bin --yes

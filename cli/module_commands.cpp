@@ -3,6 +3,7 @@
 #include "session.h"
 
 #include "card_type.h"
+#include "command_text.h"
 #include "module_requests.h"
 #include "pass_through.h"
 #include "v7_registers.h"
@@ -84,11 +85,20 @@ int runModule(const ConnectionOptions& connection, QStringList args, Output& out
     if (!type) return badArguments(command, QStringLiteral("TYPE is one of A, B, H, I, J, E"));
     if (!number(args[1], 0, 8))
         return badArguments(command, QStringLiteral("ID is a digit from 0 to 8"));
+    if (const QString problem = kt::TypedCommandTextProblem(args[2]); !problem.isEmpty())
+        return badArguments(command, problem);
+    // The controller's address, "DD", the type letter and the ID go in front.
+    const qsizetype room = kt::kMaxCrcCommandText - 4 - 2 - 1 - args[1].size();
+    if (args[2].size() > room)
+        return badArguments(command, QStringLiteral("module command too long: %1 characters, at "
+                                                    "most %2")
+                                         .arg(args[2].size())
+                                         .arg(room));
     Session session(connection, out);
     if (const auto failed = session.openAndLocate()) return *failed;
     out.field(QStringLiteral("type"), typeLetter(*type));
     const auto result = kt::ModuleCommandTest(session.link, session.address, *type,
-                                              args[1].toLatin1(), args[2].toLatin1());
+                                              args[1].toLatin1(), kt::CommandTextBytes(args[2]));
     return moduleVerdict(session, out, result.ok, result.receiveText);
 }
 

@@ -50,7 +50,7 @@ void printObject(const QJsonObject& object) {
 }
 
 void printErrorLine(const QString& message) {
-    QTextStream(stderr) << "ktcli: " << message << Qt::endl;
+    QTextStream(stderr) << "ktcli: " << kt::VisibleLine(message) << Qt::endl;
 }
 
 }  // namespace
@@ -68,7 +68,7 @@ void Output::field(const QString& name, const QJsonValue& value) {
     if (json_)
         result_.insert(name, value);
     else
-        QTextStream(stdout) << name << ' ' << plain(value) << Qt::endl;
+        QTextStream(stdout) << name << ' ' << kt::VisibleLine(plain(value)) << Qt::endl;
 }
 
 void Output::frame(const QString& name, const std::optional<QByteArray>& bytes) {
@@ -84,7 +84,7 @@ void Output::event(const QJsonObject& object, const QString& text) {
     if (json_)
         out << QJsonDocument(object).toJson(QJsonDocument::Compact) << Qt::endl;
     else
-        out << text << Qt::endl;
+        out << kt::VisibleLine(text) << Qt::endl;
 }
 
 int Output::finish(int code, const QString& error, const QString& cause) {

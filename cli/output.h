@@ -1,10 +1,12 @@
 // What a ktcli command prints: "name value" lines for a person, or one
 // JSON object for a script (with --json), and one line on stderr for every
 // failure. Continuous commands also print one line (or one compact JSON
-// object) per thing that happens, as it happens. With --json every failure,
-// bad arguments included, is also one object on stdout:
-// {"command":...,"ok":false,"error":...,"cause":...}. docs/json.md holds the
-// fields of every command.
+// object) per thing that happens, as it happens. Controller and file bytes
+// in a line for a person show their control bytes as visible symbols, so
+// none can move the cursor or clear the screen; JSON escapes them itself.
+// With --json every failure, bad arguments included, is also one object on
+// stdout: {"command":...,"ok":false,"error":...,"cause":...}. docs/json.md
+// holds the fields of every command.
 #pragma once
 
 #include <QByteArray>

@@ -8,7 +8,10 @@
 
 #include "operation.h"
 
+#include "link.h"
+
 #include <QCoreApplication>
+#include <QString>
 #include <functional>
 
 namespace kt {
@@ -17,10 +20,13 @@ namespace kt {
 using KeepRunning = std::function<bool()>;
 
 struct ContinuousTestResult {
-    // A continuous test always ends with FinishOperationOk, whatever the
-    // controller answered.
+    // A continuous test ends with FinishOperationOk whatever the controller
+    // answered, or did not. Only a lost port (adapter pulled, converter gone)
+    // ends it at once, at the first transaction that finds it, as a failure
+    // with the link's words for the cause; no end-of-test command follows.
     bool ok = true;
     int passes = 0;
+    QString cause;
 };
 
 namespace detail {
@@ -30,6 +36,16 @@ inline constexpr int kLoopPauseMs = 20;
 
 inline bool goOn(const KeepRunning& keepRunning, int passes) {
     return keepRunning ? keepRunning() : passes == 0;
+}
+
+// Whether the last transaction found the port lost; if so, the result
+// becomes a failure with the cause.
+inline bool portLost(const Link& link, ContinuousTestResult& result) {
+    if (!link.portLost()) return false;
+    result.ok = false;
+    result.cause =
+        link.lastError().isEmpty() ? QStringLiteral("the port was lost") : link.lastError();
+    return true;
 }
 
 // Lets the window handle what is pending (a repaint, a ticked box, the

@@ -16,20 +16,25 @@ public:
     DidoLoop(Link& link, const QByteArray& address, int family, const DidoObserver& observer)
         : link_(link), address_(address), family_(family), observer_(observer) {}
 
-    void passFour() {
+    // Each pass is false when it found the port lost, and stops there.
+    bool passFour() {
         for (int output = 1; output <= 3; ++output) {
             letPendingEventsRun();
             link_.SendCommand(address_ + command::OutputCommand(family_, output, checked(output)));
+            if (link_.portLost()) return false;
             pause(kLoopPauseMs);
         }
         letPendingEventsRun();
         // The long reply carries an event as well; the inputs sit at the same places.
         if (accepted(link_, address_ + command::kReadInputsFour, {52, 32}))
             showInputs(23, {1, 2, 3, 4});
+        if (link_.portLost()) return false;
         pause(kLoopPauseMs);
         letPendingEventsRun();
         if (accepted(link_, address_ + command::kReadInputs78Four, {14})) showInputs(7, {7, 8});
+        if (link_.portLost()) return false;
         pause(kLoopPauseMs);
+        return true;
     }
 
     void endFour() {
@@ -37,17 +42,20 @@ public:
         link_.SendCommand(address_ + command::kEndIoTestFour);
     }
 
-    void passCommon() {
+    bool passCommon() {
         for (int output = 1; output <= 4; ++output) {
             if (!checked(output)) continue;  // an unticked box sends nothing
             letPendingEventsRun();
             link_.SendCommand(address_ + command::OutputCommand(family_, output, true));
+            if (link_.portLost()) return false;
             pause(kLoopPauseMs);
         }
         letPendingEventsRun();
         if (accepted(link_, address_ + command::kReadInputs, {29}))
             showInputs(8, {1, 2, 3, 4, 5, 6, 7, 8});
+        if (link_.portLost()) return false;
         pause(kLoopPauseMs);
+        return true;
     }
 
     void endCommon() { link_.SendCommand(address_ + command::kEndIoTest); }
@@ -79,11 +87,9 @@ ContinuousTestResult DidoTest(Link& link, const QByteArray& address, int family,
     DidoLoop loop(link, address, family, observer);
     ContinuousTestResult result;
     while (detail::goOn(observer.keepRunning, result.passes)) {
-        if (family == 4)
-            loop.passFour();
-        else
-            loop.passCommon();
+        const bool whole = family == 4 ? loop.passFour() : loop.passCommon();
         ++result.passes;
+        if (!whole && detail::portLost(link, result)) return result;
     }
     if (family == 4)
         loop.endFour();

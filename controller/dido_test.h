@@ -27,7 +27,8 @@ struct DidoObserver {
 };
 
 // After it returns, the window paints all eight lamps white, unticks the
-// four boxes and runs FinishOperationOk.
+// four boxes and runs FinishOperationOk, or FinishOperationError with the
+// cause when the port was lost.
 ContinuousTestResult DidoTest(Link& link, const QByteArray& address, int family,
                               const DidoObserver& observer);
 

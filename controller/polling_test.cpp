@@ -52,7 +52,9 @@ PollingTestResult PollingTest(Link& link, const QByteArray& address, int family,
     while (detail::goOn(observer.keepRunning, result.passes)) {
         ++result.passes;
         letPendingEventsRun();
-        if (detail::accepted(link, poll, {layout.shortLength, layout.longLength})) {
+        const bool answered = detail::accepted(link, poll, {layout.shortLength, layout.longLength});
+        if (detail::portLost(link, result)) break;
+        if (answered) {
             if (observer.showDate) observer.showDate(dateText(link, layout.headYear));
             if (link.ReplyLength() == layout.longLength) {
                 if (observer.showEvent) observer.showEvent(eventText(link, four));
@@ -63,6 +65,7 @@ PollingTestResult PollingTest(Link& link, const QByteArray& address, int family,
                     detail::pause(kLoopPauseMs);
                 }
                 link.SendCommand(address + command::kEventShown);
+                if (detail::portLost(link, result)) break;
                 ++result.events;
             }
         }

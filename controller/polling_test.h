@@ -30,7 +30,8 @@ struct PollingTestResult : ContinuousTestResult {
     int events = 0;  // records shown and answered
 };
 
-// After it returns, the window runs FinishOperationOk.
+// After it returns, the window runs FinishOperationOk, or
+// FinishOperationError with the cause when the port was lost.
 PollingTestResult PollingTest(Link& link, const QByteArray& address, int family,
                               const PollingObserver& observer);
 

@@ -3,6 +3,7 @@
 #include "firmware_family.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace kt {
 namespace {
@@ -62,27 +63,70 @@ const char* FirmwareFile::errorText() const {
     return nullptr;
 }
 
+std::optional<QByteArray> ReadBoundedFile(const QString& path, qint64 maxSize, QString* why) {
+    const QFileInfo info(path);
+    QString reason;
+    if (!info.exists())
+        reason = QStringLiteral("%1: no such file").arg(path);
+    else if (!info.isFile())
+        reason = QStringLiteral("%1: not a regular file").arg(path);
+    else if (info.size() > maxSize)
+        reason = QStringLiteral("%1: larger than %2 bytes").arg(path).arg(maxSize);
+    QByteArray contents;
+    if (reason.isEmpty()) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            reason = QStringLiteral("%1: %2").arg(path, file.errorString());
+        else if ((contents = file.read(maxSize + 1)).size() > maxSize)
+            reason = QStringLiteral("%1: larger than %2 bytes").arg(path).arg(maxSize);
+    }
+    if (reason.isEmpty()) return contents;
+    if (why) *why = reason;
+    return std::nullopt;
+}
+
 FirmwareFile LoadFirmwareFile(const QString& path, int family, const QByteArray& versionText) {
+    QString why;
+    const auto contents = ReadBoundedFile(path, kMaxFirmwareFileSize, &why);
+    if (!contents) {
+        FirmwareFile refused;
+        refused.cause = why;
+        return refused;
+    }
+    return LoadFirmwareBytes(*contents, family, versionText);
+}
+
+FirmwareFile LoadFirmwareBytes(const QByteArray& contents, int family,
+                               const QByteArray& versionText) {
     FirmwareFile result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return result;
-    result.headerText = headerTextOf(file.read(kHeaderSize));
+    if (contents.size() > kMaxFirmwareFileSize) {
+        result.cause = QStringLiteral("the file is larger than %1 bytes").arg(kMaxFirmwareFileSize);
+        return result;
+    }
+    result.headerText = headerTextOf(contents.left(kHeaderSize));
+    if (contents.size() <= kHeaderSize) {
+        result.cause = QStringLiteral("the file holds no firmware");
+        return result;
+    }
     result.outcome = FirmwareFile::Outcome::Loaded;
     const auto layout = FirmwareLayoutOf(family);
     if (!layout) return result;
-    // Never more than the family takes: the rest of a larger file stays
-    // unread. A read error only shortens the data.
-    const QByteArray data = file.read(qint64{layout->blockSize} * layout->maxBlocks);
+    // Never more than the family takes: the rest of a larger file is left out.
+    const QByteArray data =
+        contents.mid(kHeaderSize, qsizetype{layout->blockSize} * layout->maxBlocks);
     result.image = cutIntoBlocks(data, *layout);
-    if (!modelAccepted(family, result.headerText, versionText))
+    if (!modelAccepted(family, result.headerText, versionText)) {
         result.outcome = FirmwareFile::Outcome::ModelRefused;
+        result.cause =
+            QStringLiteral("the file is made for %1").arg(QString::fromLatin1(result.headerText));
+    }
     return result;
 }
 
 std::optional<QByteArray> ReadFirmwareHeader(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    return headerTextOf(file.read(kHeaderSize));
+    const auto contents = ReadBoundedFile(path, kMaxFirmwareFileSize, nullptr);
+    if (!contents) return std::nullopt;
+    return headerTextOf(contents->left(kHeaderSize));
 }
 
 }  // namespace kt

@@ -14,6 +14,12 @@
 
 namespace kt {
 
+// No firmware file is usefully larger: 16 header bytes and the largest
+// family's 984 blocks of 64 bytes take under 64 KiB. Larger files, and
+// anything that is not a regular file (a FIFO, a device), are refused
+// before they are read.
+inline constexpr qint64 kMaxFirmwareFileSize = 1024 * 1024;
+
 // A firmware as the programmer writes it: blocks in address order, block k
 // at controller address k * blockSize.
 struct FirmwareImage {
@@ -27,7 +33,8 @@ struct FirmwareImage {
 struct FirmwareFile {
     enum class Outcome {
         Loaded,        // read, and the model fits the controller
-        CannotOpen,    // "Load firmware file error!"
+        CannotOpen,    // "Load firmware file error!": also too large, not a
+                       // regular file, or no data behind the header
         ModelRefused,  // "Firmware file format model error!"
     };
     Outcome outcome = Outcome::CannotOpen;
@@ -39,6 +46,9 @@ struct FirmwareFile {
     // blocks; nothing uses them.
     std::optional<FirmwareImage> image;
 
+    // Why the file was refused, for a person; empty when loaded.
+    QString cause;
+
     bool ok() const { return outcome == Outcome::Loaded; }
     // The status text of a refusal by its English wording; nullptr when loaded.
     const char* errorText() const;
@@ -46,12 +56,20 @@ struct FirmwareFile {
 
 // LoadFirmwareFile: reads the file at path for the controller that Connect
 // identified (its family, and the text it put into the version panel).
-// Reads at most the header and the family's limit of data, whatever the
-// file's size.
+// A file with no data behind its header is refused: programming it would
+// erase the controller and start it into nothing.
 FirmwareFile LoadFirmwareFile(const QString& path, int family, const QByteArray& versionText);
+// The same for a file's whole contents already read (standard input).
+FirmwareFile LoadFirmwareBytes(const QByteArray& contents, int family,
+                               const QByteArray& versionText);
+
+// Reads a whole regular file of at most maxSize bytes; nullopt and a reason
+// in *why otherwise. Never opens a FIFO or a device, never reads past the bound.
+std::optional<QByteArray> ReadBoundedFile(const QString& path, qint64 maxSize, QString* why);
 
 // The header text of a file just chosen from the menu, for the status line;
-// nullopt when the file cannot be opened (passed over in silence).
+// nullopt when the file cannot be opened, is not a regular file or is too
+// large (passed over in silence).
 std::optional<QByteArray> ReadFirmwareHeader(const QString& path);
 
 }  // namespace kt

@@ -124,18 +124,28 @@ public:
 
     bool start() {
         pause(p_.beforeStart);
-        if (d_.kind == Kind::A) return link_.SendCommand(address_ + d_.start);
+        if (d_.kind == Kind::A)
+            return judged(link_.SendCommand(address_ + d_.start), "the start command");
         // The first may still reach the running firmware: neither reply is
-        // judged, the handshake tells whether the loader is there.
+        // judged, the handshake tells whether the loader is there. A lost
+        // port is judged all the same, here and at every later step.
         link_.SendCommand(address_ + d_.start);
+        if (lost()) return false;
         pause(p_.betweenStarts);
         link_.SendCommand(address_ + d_.start);
+        if (lost()) return false;
         const bool loaderAnswered = handshake();
-        if (d_.kind == Kind::B) return loaderAnswered;
+        if (lost()) return false;
+        if (d_.kind == Kind::B) {
+            if (!loaderAnswered)
+                cause_ = QStringLiteral("the loader did not answer the handshake in %1 attempts")
+                             .arg(kHandshakeAttempts);
+            return loaderAnswered;
+        }
         // C's loader may not know the handshake; its "E" decides.
         letPendingEventsRun();
         pause(p_.beforeErase);
-        return send("E");
+        return judged(send("E"), "the erase command");
     }
 
     bool writePhase() {
@@ -146,7 +156,7 @@ public:
             if (d_.kind == Kind::B && k % 2 == 0 && !erase(k)) return false;
             const QByteArray text = prefix_ + d_.write + blockAddress(k) + hexOf(k);
             pause(p_.beforeWrite);
-            if (!attempt(text, p_.afterFailedWrite)) return false;
+            if (!attempt(text, p_.afterFailedWrite, "the write of block", k)) return false;
             progress(FirmwareBar::Program, k);
         }
         progress(FirmwareBar::Program, image_.blockCount());
@@ -161,10 +171,19 @@ public:
             const QByteArray text = prefix_ + d_.readBack + blockAddress(k);
             const QByteArray expected = hexOf(k);
             pause(p_.beforeReadBack);
-            if (!attempt(text, p_.afterFailedReadBack)) return false;
+            if (!attempt(text, p_.afterFailedReadBack, "the read-back of block", k)) return false;
             // Case counts, and a reply too short for the data cannot match.
-            if (link_.ReplyText().mid(d_.dataPosition - 1, expected.size()) != expected)
+            const QByteArray data = link_.ReplyText().mid(d_.dataPosition - 1, expected.size());
+            if (data != expected) {
+                cause_ =
+                    data.size() < expected.size()
+                        ? QStringLiteral("block %1 read back short: %2 of %3 data characters")
+                              .arg(k)
+                              .arg(data.size())
+                              .arg(expected.size())
+                        : QStringLiteral("block %1 read back differs from what was written").arg(k);
                 return false;
+            }
             progress(FirmwareBar::Verify, k);
         }
         progress(FirmwareBar::Verify, image_.blockCount());
@@ -172,12 +191,19 @@ public:
     }
 
     // Whether the loader acknowledges or not, the firmware was written and
-    // verified: the run has succeeded either way.
-    void upgrade() {
+    // verified: the run has succeeded either way, unless the port was lost,
+    // when nobody can tell whether the command arrived.
+    bool upgrade() {
         show("Upgrading ...");
         pause(p_.beforeUpgrade);
-        if (send(prefix_ + d_.upgrade)) pause(p_.afterUpgrade);
+        const bool acknowledged = send(prefix_ + d_.upgrade);
+        if (lost()) return false;
+        if (acknowledged) pause(p_.afterUpgrade);
+        return true;
     }
+
+    // Why the run failed, for a person; empty while it has not.
+    const QString& cause() const { return cause_; }
 
 private:
     bool send(const QByteArray& text) { return link_.transact(d_.style, text); }
@@ -186,6 +212,7 @@ private:
         for (int n = 0; n < kHandshakeAttempts; ++n) {
             pause(p_.beforeHandshake);
             if (send(prefix_ + "A") && link_.ReplyLength() == d_.handshakeLength) return true;
+            if (lost()) return false;
             if (observer_.handshakeFailed) observer_.handshakeFailed(kHandshakeAttempts - n);
         }
         return false;
@@ -196,17 +223,41 @@ private:
         const QByteArray text = prefix_ + "E" + blockAddress(k);
         pause(p_.beforeBlockErase);
         if (send(text)) return true;
+        if (lost()) return false;
         pause(p_.beforeEraseRepeat);
-        return send(text);
+        return judged(send(text), QStringLiteral("the erase before block %1").arg(k));
     }
 
-    bool attempt(const QByteArray& text, int pauseAfterFailure) {
+    bool attempt(const QByteArray& text, int pauseAfterFailure, const char* what, int k) {
         for (int i = 0; i < kAttempts; ++i) {
             letPendingEventsRun();
             if (send(text)) return true;
+            if (lost()) return false;
             pause(pauseAfterFailure);
         }
+        cause_ = QStringLiteral("%1 %2 was not acknowledged in %3 attempts (%4)")
+                     .arg(QLatin1String(what))
+                     .arg(k)
+                     .arg(kAttempts)
+                     .arg(link_.lastError());
         return false;
+    }
+
+    // The port went away: the run fails whatever the step, with the link's
+    // own words for the cause.
+    bool lost() {
+        if (!link_.portLost()) return false;
+        cause_ =
+            link_.lastError().isEmpty() ? QStringLiteral("the port was lost") : link_.lastError();
+        return true;
+    }
+
+    // A step that must be acknowledged.
+    bool judged(bool acknowledged, const QString& what) {
+        if (lost()) return false;
+        if (!acknowledged)
+            cause_ = QStringLiteral("%1 was not acknowledged (%2)").arg(what, link_.lastError());
+        return acknowledged;
     }
 
     // Block k's controller address as four hex digits, in the case the
@@ -236,20 +287,25 @@ private:
     const Pauses& p_;
     const FirmwareImage& image_;
     const FirmwareObserver& observer_;
+    QString cause_;
 };
 
 }  // namespace
 
-OperationResult ProgramFirmware(Link& link, const QByteArray& address, int family,
-                                const FirmwareImage& image, const FirmwareObserver& observer) {
+FirmwareResult ProgramFirmware(Link& link, const QByteArray& address, int family,
+                               const FirmwareImage& image, const FirmwareObserver& observer) {
     // Without a known dialogue nothing may go out: a guessed one could leave
     // the controller in a loader that nothing here knows how to finish.
     const auto dialogue = dialogueOf(family);
-    if (!dialogue || !cutFor(image, family)) return {false};
+    if (!dialogue) return {{false}, QStringLiteral("family %1 has no firmware loader").arg(family)};
+    if (!cutFor(image, family))
+        return {{false}, QStringLiteral("the image was not cut for family %1").arg(family)};
+    // Nothing to write: the loader would erase the controller and start
+    // into nothing.
+    if (image.blockCount() == 0) return {{false}, QStringLiteral("the file holds no firmware")};
     Run run(link, address, *dialogue, image, observer);
-    if (!run.start() || !run.writePhase() || !run.readBackPhase()) return {false};
-    run.upgrade();
-    return {true};
+    const bool ok = run.start() && run.writePhase() && run.readBackPhase() && run.upgrade();
+    return {{ok}, ok ? QString() : run.cause()};
 }
 
 }  // namespace kt

@@ -46,13 +46,18 @@ struct FirmwareObserver {
 // for that family. The window has set both bars to 0 and loaded the file
 // before it opened the operation.
 //
+struct FirmwareResult : OperationResult {
+    QString cause;  // why the run failed, for a person; empty on success
+};
+
 // ok: FinishOperationOk ("Command ok."), also when the final upgrade command
 // goes unanswered. Not ok: FinishOperationError ("Command error!"): the start,
 // handshake (B), "E" (B, C), a write or a read-back failed, and then the
 // upgrade command is never sent. A family without a known loader dialogue
 // (outside 1 to 6), or an image not cut for the family, is refused before
-// anything is sent.
-OperationResult ProgramFirmware(Link& link, const QByteArray& address, int family,
-                                const FirmwareImage& image, const FirmwareObserver& observer = {});
+// anything is sent, and so is an image without a single block. A lost port
+// fails the run at whichever step it shows, the upgrade command included.
+FirmwareResult ProgramFirmware(Link& link, const QByteArray& address, int family,
+                               const FirmwareImage& image, const FirmwareObserver& observer = {});
 
 }  // namespace kt

@@ -24,6 +24,15 @@ inline constexpr int kFrameBufferSize = 1500;
 inline constexpr int kMaxCrcCommandText = kFrameBufferSize - 7;
 inline constexpr int kMaxXorCommandText = kFrameBufferSize - 4;
 
+// Bytes one transaction takes in without completing a frame before it
+// gives up: the longest frame the collector can complete (one short of the
+// buffer) plus as much noise again ahead of its lead byte. Every byte counts,
+// noise and restarting lead bytes included, so a peer that streams without
+// ever ending a frame (a GPS, a console on the wrong port) cannot hold a
+// transaction whose silence limit restarts at every byte. At 1920 bytes a
+// second it ends within two seconds; a 1037-byte read-back is well inside.
+inline constexpr int kReplyByteBudget = 2 * kFrameBufferSize;
+
 // The three frame styles, named after the transaction that uses each.
 enum class FrameStyle {
     Crc,       // CRC request, ETX ... EOT CRC16 CR reply   (SendCommand)

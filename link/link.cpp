@@ -1,9 +1,11 @@
 #include "link.h"
 
+#include "command_text.h"
 #include "serial_channel.h"
 #include "tcp_channel.h"
 
 #include <QEventLoop>
+#include <algorithm>
 
 namespace kt {
 
@@ -81,6 +83,16 @@ bool Link::transact(FrameStyle style, QByteArrayView text) {
             fail(LinkFault::NotOpen, QStringLiteral("the port is not open"));
         return false;
     }
+    if (const qsizetype at = ForbiddenByteAt(text); at >= 0) {
+        fail(LinkFault::BadRequest,
+             QStringLiteral("the command text holds byte 0x%1 at position %2 (a control byte, or "
+                            "a character outside Latin-1); nothing was sent")
+                 .arg(QString::number(static_cast<unsigned char>(text[at]), 16)
+                          .rightJustified(2, QLatin1Char('0'))
+                          .toUpper())
+                 .arg(at + 1));
+        return false;
+    }
     const auto request = BuildRequest(style, text);
     if (!request) {
         fail(LinkFault::BadRequest,
@@ -119,6 +131,7 @@ bool Link::transact(FrameStyle style, QByteArrayView text) {
 // ending the wait needs no wake-up, the pass that took the last byte returns.
 void Link::waitForReply(const QByteArray& request) {
     waiting_ = true;
+    received_ = 0;
     channel_->discardPending();
     channel_->send(request);
     limit_.start(channel_->replyLimitMs());
@@ -137,8 +150,17 @@ void Link::takeBytes() {
     const QByteArray bytes = channel_->device()->readAll();
     if (bytes.isEmpty()) return;
     if (channel_->limitRestartsOnByte()) limit_.start(channel_->replyLimitMs());
-    collector_.feed(bytes);
-    if (collector_.complete()) stopWaiting();
+    // Only what is left of the budget is fed, so the verdict does not depend
+    // on how the bytes were split into reads.
+    const qsizetype room = std::min<qsizetype>(bytes.size(), kReplyByteBudget - received_);
+    received_ += static_cast<int>(collector_.feed(QByteArrayView(bytes).first(room)));
+    if (collector_.complete()) {
+        stopWaiting();
+    } else if (received_ >= kReplyByteBudget) {
+        fail(LinkFault::NoAnswer,
+             QStringLiteral("no complete reply within %1 bytes").arg(kReplyByteBudget));
+        stopWaiting();
+    }
 }
 
 void Link::onLimit() {

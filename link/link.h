@@ -5,7 +5,9 @@
 // byte by byte while the caller's event loop keeps running (the window
 // repaints, its timers fire). It returns true when a complete frame passed
 // its check within the time limit: 300 ms of silence on serial (restarted at
-// every byte), 1200 ms in total on the network (never restarted).
+// every byte), 1200 ms in total on the network (never restarted). Either way
+// it ends after kReplyByteBudget bytes without a frame, and it refuses a
+// command text that carries a control byte before anything is written.
 #pragma once
 
 #include "frames.h"
@@ -95,6 +97,7 @@ private:
     bool portLost_ = false;
     QTimer limit_;
     bool waiting_ = false;
+    int received_ = 0;  // bytes taken in by the waiting transaction
     TraceObserver trace_;
 };
 

@@ -20,4 +20,17 @@ QString VisibleText(QByteArrayView bytes) {
     return out;
 }
 
+QString VisibleLine(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0))
+            out.append(VisibleText(QByteArray(1, static_cast<char>(u))));
+        else
+            out.append(c);
+    }
+    return out;
+}
+
 }  // namespace kt

@@ -11,4 +11,11 @@ namespace kt {
 // \xNN, so that no byte of a frame is invisible or lost.
 QString VisibleText(QByteArrayView bytes);
 
+// A line of text for a terminal that may hold device or file bytes: C0
+// controls and DEL as the control pictures, C1 controls (U+0080 to U+009F,
+// which some terminals take as escape sequences) as \xNN; everything else
+// as it is. Nothing in it can move the cursor, clear the screen or end the
+// line.
+QString VisibleLine(const QString& text);
+
 }  // namespace kt

@@ -6,7 +6,7 @@ namespace ktsim {
 namespace {
 
 // What follows "=": nothing, milliseconds, or a frame length in bytes.
-enum class Value { None, Ms, Bytes };
+enum class Value { None, Ms, Bytes, Rate };
 
 struct KindName {
     FaultKind kind;
@@ -29,7 +29,13 @@ constexpr std::array kKinds = {
     KindName{FaultKind::ZeroByte, "zerobyte", Value::None},
     KindName{FaultKind::Drop, "drop", Value::None},
     KindName{FaultKind::Length, "length", Value::Bytes},
+    KindName{FaultKind::Escape, "escape", Value::None},
+    KindName{FaultKind::Close, "close", Value::None},
+    KindName{FaultKind::Stream, "stream", Value::Rate},
 };
+
+// A stream faster than a 115200-baud line is of no use to anyone.
+constexpr int kMaxStreamRate = 11520;
 
 // Longer than any time limit of the tool; a bound that catches typing errors.
 constexpr int kMaxFaultMs = 600000;
@@ -59,9 +65,9 @@ const char* faultKindName(FaultKind kind) {
     return "?";
 }
 
-bool Fault::matches(const QByteArray& commandLetters) const {
+bool Fault::matches(const QByteArray& commandLetters, const QByteArray& text) const {
     for (const QByteArray& l : letters) {
-        if (l == "*" || l == commandLetters) return true;
+        if (l == "*" || l == commandLetters || (!text.isEmpty() && l == text)) return true;
     }
     return false;
 }
@@ -71,6 +77,8 @@ QString Fault::toString() const {
                    QLatin1String(faultKindName(kind));
     if (ms > 0) text += QLatin1Char('=') + QString::number(ms);
     if (length > 0) text += QLatin1Char('=') + QString::number(length);
+    if (rate > 0) text += QLatin1Char('=') + QString::number(rate);
+    if (skip > 0) text += QLatin1Char('#') + QString::number(skip + 1);
     if (remaining >= 0) text += QLatin1Char('@') + QString::number(remaining);
     return text;
 }
@@ -104,6 +112,16 @@ std::optional<Fault> Fault::parse(QStringView faultText, QString* error) {
         fault.remaining = *count;
         rest = rest.first(at);
     }
+    const auto hash = rest.indexOf(QLatin1Char('#'));
+    if (hash >= 0) {
+        const auto nth = positiveNumber(rest.sliced(hash + 1), 1000000);
+        if (!nth)
+            return fail(
+                error,
+                QStringLiteral("fault %1: #N needs a request number of 1 or more").arg(quoted));
+        fault.skip = *nth - 1;
+        rest = rest.first(hash);
+    }
     QStringView kindName = rest;
     QStringView msText;
     const auto equals = rest.indexOf(QLatin1Char('='));
@@ -130,6 +148,13 @@ std::optional<Fault> Fault::parse(QStringView faultText, QString* error) {
                                 .arg(kMinFrameLength)
                                 .arg(kMaxFrameLength));
             fault.length = *bytes;
+        } else if (k.value == Value::Rate) {
+            const auto rate = positiveNumber(msText, kMaxStreamRate);
+            if (!rate)
+                return fail(error, QStringLiteral("fault %1: %2 needs =N, 1 to %3 bytes a second")
+                                       .arg(quoted, QLatin1String(k.name))
+                                       .arg(kMaxStreamRate));
+            fault.rate = *rate;
         } else if (equals >= 0) {
             return fail(
                 error,
@@ -137,16 +162,23 @@ std::optional<Fault> Fault::parse(QStringView faultText, QString* error) {
         }
         return fault;
     }
-    return fail(error, QStringLiteral("fault %1: unknown kind \"%2\"; known: silent, badcrc, "
-                                      "lowercase, noise, doublelead, twoframes, trickle=MS, "
-                                      "gap=MS, delay=MS, wronglen, length=N, huge, zerobyte, drop")
-                           .arg(quoted, kindName.toString()));
+    return fail(
+        error, QStringLiteral("fault %1: unknown kind \"%2\"; known: silent, badcrc, "
+                              "lowercase, noise, doublelead, twoframes, trickle=MS, "
+                              "gap=MS, delay=MS, wronglen, length=N, huge, zerobyte, drop, escape, "
+                              "close, stream=N")
+                   .arg(quoted, kindName.toString()));
 }
 
-QList<Fault> FaultSet::take(const QByteArray& commandLetters) {
+QList<Fault> FaultSet::take(const QByteArray& commandLetters, const QByteArray& text) {
     QList<Fault> applied;
     for (auto it = faults_.begin(); it != faults_.end();) {
-        if (!it->matches(commandLetters)) {
+        if (!it->matches(commandLetters, text)) {
+            ++it;
+            continue;
+        }
+        if (it->skip > 0) {
+            --it->skip;
             ++it;
             continue;
         }

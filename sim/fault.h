@@ -1,6 +1,6 @@
 // Faults the substitute controller can put into its replies, switched per
-// command. Written LETTERS:KIND[=MS][@N], for example "DB:silent",
-// "AC,AS:badcrc@1" or "*:trickle=250@2".
+// command. Written LETTERS:KIND[=VALUE][#N][@N], for example "DB:silent",
+// "AC,AS:badcrc@1", "*:trickle=250@2", "DG:close#5" or "*:stream=1920".
 #pragma once
 
 #include <QByteArray>
@@ -26,16 +26,23 @@ enum class FaultKind {
     ZeroByte,     // a zero byte inside the payload, valid checksum
     Drop,         // half the frame, then the connection (or the pty) closes
     Length,       // the payload padded or cut so that the frame has that many bytes
+    Escape,       // the payload's last four characters become ESC [2J, valid checksum
+    Close,        // no reply: the connection (or the pty) closes at once
+    Stream,       // instead of the reply, bytes that never make a frame, at a rate
 };
 
 struct Fault {
-    QList<QByteArray> letters;  // command letters; "*" matches every command
+    // Command letters ("DB"), or a whole command text ("0000ZrC72D"); "*"
+    // matches every command.
+    QList<QByteArray> letters;
     FaultKind kind = FaultKind::Silent;
     int ms = 0;          // Trickle, Gap, Delay
     int length = 0;      // Length: bytes in the whole frame, lead byte to CR
+    int rate = 0;        // Stream: bytes a second
+    int skip = 0;        // matching requests passed over before the first one hit
     int remaining = -1;  // requests left to affect; -1 for all of them
 
-    bool matches(const QByteArray& commandLetters) const;
+    bool matches(const QByteArray& commandLetters, const QByteArray& text = {}) const;
     QString toString() const;
 
     // nullopt and a one-line reason in *error when the text is not a fault.
@@ -51,9 +58,10 @@ public:
     void clear() { faults_.clear(); }
     const QList<Fault>& faults() const { return faults_; }
 
-    // The faults that apply to one reply to the command, counting each of
-    // them down; faults whose count ran out are removed.
-    QList<Fault> take(const QByteArray& commandLetters);
+    // The faults that apply to one reply to the command (its letters and
+    // its whole text), counting each of them down; faults whose count ran
+    // out are removed.
+    QList<Fault> take(const QByteArray& commandLetters, const QByteArray& text = {});
 
 private:
     QList<Fault> faults_;

@@ -87,10 +87,11 @@ Firmware loader faults (repeatable): --loader-fault KIND[=BLOCK][@N]
     nohandshake   "A" goes unanswered (no block)
     noerase       "E" goes unanswered (family 4: no block)
 
-Faults (repeatable): --fault LETTERS:KIND[=MS][@N]
-  LETTERS is a command's letters (AC, AS, DB, AV), several joined by commas,
-  or * for every command. @N limits the fault to the next N matching
-  replies. Kinds:
+Faults (repeatable): --fault LETTERS:KIND[=VALUE][#N][@N]
+  LETTERS is a command's letters (AC, AS, DB, AV) or a whole command text
+  (0000ZrC72D), several joined by commas, or * for every command. #N lets
+  the first N-1 matching replies pass and hits from the Nth on. @N limits
+  the fault to the next N matching replies. Kinds:
     silent        no reply
     badcrc        one checksum digit wrong
     lowercase     checksum digits in lower case
@@ -106,6 +107,11 @@ Faults (repeatable): --fault LETTERS:KIND[=MS][@N]
     zerobyte      a zero byte inside the payload, valid checksum
     drop          half the frame, then the TCP connection closes (on the pty:
                   the pty closes and a new one opens, its path printed)
+    escape        the payload's last four characters become ESC [2J (clears
+                  a terminal's screen), valid checksum
+    close         no reply byte: the connection (or pty) closes at once
+    stream=N      instead of the reply, N bytes a second that never make a
+                  frame (lead bytes, no CR) until the next request comes
 
   --pace BAUD           send reply bytes no faster than BAUD (10 bits a byte)
   --baud RATE           with --pty: answer only while the tool has the port at

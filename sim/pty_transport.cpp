@@ -20,6 +20,10 @@ namespace {
 // How long a drop waits for the tool to read the half frame: as long as the
 // tool's own silence limit on a serial line.
 constexpr int kDropReadLimitMs = 300;
+// Bytes written to the master reach the slave's input queue a little later
+// (the kernel moves them on its own time); until then the queue reads empty
+// although the half frame is still on its way.
+constexpr int kDropSettleMs = 20;
 
 // The baud rate a termios speed code stands for; 0 for one not listed.
 int baudOf(speed_t speed) {
@@ -192,7 +196,9 @@ void PtyTransport::dropAndReopen() {
 void PtyTransport::finishDrop() {
     int unread = 0;
     if (::ioctl(slave_, TIOCINQ, &unread) != 0) unread = 0;
-    if ((unread > 0 || !pending_.isEmpty()) && dropClock_.elapsed() < kDropReadLimitMs) {
+    const qint64 elapsed = dropClock_.elapsed();
+    if (elapsed < kDropSettleMs ||
+        ((unread > 0 || !pending_.isEmpty()) && elapsed < kDropReadLimitMs)) {
         writePending();
         return;
     }

@@ -34,6 +34,12 @@ QByteArray noiseBytes(int count) {
     return noise;
 }
 
+// What a GPS or a console on the wrong port sends: both lead bytes among
+// the text, and never a CR, so no frame ever ends.
+const QByteArray kStreamPattern = QByteArrayLiteral(
+    "\x03$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\n"
+    "\x02login: \x03\x03\x03 0000AC \x7F\x1B[2J\n");
+
 char otherHexDigit(char c) {
     if (c == '9') return 'A';
     if (c == 'F') return '0';
@@ -48,6 +54,15 @@ std::optional<ReplyPlan> shapeReply(const Answer& answer, const QList<Fault>& fa
     ReplyPlan plan;
     for (const Fault& f : faults) plan.faults.append(f.toString());
 
+    if (const auto stream =
+            std::find_if(faults.begin(), faults.end(),
+                         [](const Fault& f) { return f.kind == FaultKind::Stream; });
+        stream != faults.end()) {
+        plan.bytes = kStreamPattern;
+        plan.streamRate = stream->rate;
+        return plan;
+    }
+
     QByteArray payload = answer.payload;
     if (has(faults, FaultKind::WrongLength)) payload.append('0');
     for (const Fault& f : faults) {
@@ -61,6 +76,12 @@ std::optional<ReplyPlan> shapeReply(const Answer& answer, const QList<Fault>& fa
     }
     if (has(faults, FaultKind::Huge) && payload.size() < kt::kFrameBufferSize)
         payload.append(QByteArray(kt::kFrameBufferSize - payload.size(), 'H'));
+    if (has(faults, FaultKind::Escape)) {
+        // A terminal's "clear the screen": whoever prints the field raw loses
+        // the technician's screen.
+        const QByteArray clear = "\x1b[2J";
+        payload = payload.left(std::max<qsizetype>(0, payload.size() - clear.size())) + clear;
+    }
     if (has(faults, FaultKind::ZeroByte)) {
         if (payload.isEmpty())
             payload.append('\0');
@@ -100,6 +121,7 @@ std::optional<ReplyPlan> shapeReply(const Answer& answer, const QList<Fault>& fa
     plan.gapMs = longest(faults, FaultKind::Gap);
     if (plan.gapMs > 0) plan.gapAt = static_cast<int>(plan.bytes.size() / 2);
     if (has(faults, FaultKind::Drop)) plan.dropAfter = static_cast<int>(plan.bytes.size() / 2);
+    if (has(faults, FaultKind::Close)) plan.dropAfter = 0;
     return plan;
 }
 

@@ -12,6 +12,9 @@
 
 namespace ktsim {
 
+// How long a stream goes on when no request stops it.
+inline constexpr int kMaxStreamMs = 600000;
+
 struct ReplyPlan {
     QByteArray bytes;
     int delayMs = 0;    // before the first byte
@@ -20,6 +23,10 @@ struct ReplyPlan {
     int gapMs = 0;
     int dropAfter = -1;  // close the connection after this many bytes
     int paceBaud = 0;    // no faster than this many baud, 10 bits a byte; 0: no limit
+    // When above 0, bytes is a pattern repeated at this many bytes a second
+    // until the next request arrives (or kMaxStreamMs have passed), never a
+    // whole frame.
+    int streamRate = 0;
     QStringList faults;  // the faults applied, for the trace
 };
 

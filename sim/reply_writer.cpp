@@ -8,6 +8,14 @@ namespace {
 constexpr qint64 kNsPerMs = 1000000;
 constexpr qint64 kBitsPerByte = 10;  // start bit, eight data bits, stop bit
 
+// Bytes from..to of the pattern repeated without end.
+QByteArray repeated(const QByteArray& pattern, qsizetype from, qsizetype to) {
+    QByteArray bytes;
+    bytes.reserve(to - from);
+    for (qsizetype i = from; i < to; ++i) bytes.append(pattern[i % pattern.size()]);
+    return bytes;
+}
+
 }  // namespace
 
 ReplyWriter::ReplyWriter(ByteSink sink, QObject* parent) : QObject(parent), sink_(std::move(sink)) {
@@ -26,6 +34,13 @@ void ReplyWriter::reset() {
     queue_.clear();
 }
 
+void ReplyWriter::endStream() {
+    if (queue_.isEmpty() || queue_.front().streamRate <= 0) return;
+    timer_.stop();
+    queue_.removeFirst();
+    startNext();
+}
+
 void ReplyWriter::startNext() {
     if (queue_.isEmpty()) return;
     sent_ = 0;
@@ -37,6 +52,7 @@ void ReplyWriter::startNext() {
 
 qint64 ReplyWriter::dueOfNext() const {
     const ReplyPlan& plan = queue_.front();
+    if (plan.streamRate > 0) return plan.delayMs * kNsPerMs + sent_ * 1000000000 / plan.streamRate;
     qint64 due = (plan.delayMs + sent_ * plan.trickleMs) * kNsPerMs;
     if (plan.gapAt >= 0 && sent_ >= plan.gapAt) due += plan.gapMs * kNsPerMs;
     if (plan.paceBaud > 0) {
@@ -51,7 +67,9 @@ qint64 ReplyWriter::dueOfNext() const {
 void ReplyWriter::pump() {
     if (queue_.isEmpty()) return;
     const ReplyPlan& plan = queue_.front();
-    const qsizetype total = plan.bytes.size();
+    const bool streaming = plan.streamRate > 0;
+    const qsizetype total =
+        streaming ? qsizetype{plan.streamRate} * kMaxStreamMs / 1000 : plan.bytes.size();
     const qsizetype stop = plan.dropAfter >= 0 ? std::min<qsizetype>(plan.dropAfter, total) : total;
     const qint64 now = clock_.nsecsElapsed();
 
@@ -63,7 +81,9 @@ void ReplyWriter::pump() {
         previousDueNs_ = nextDueNs_;
         if (sent_ < stop) nextDueNs_ = dueOfNext();
     }
-    if (sent_ > first) sink_.write(plan.bytes.sliced(first, sent_ - first));
+    if (sent_ > first)
+        sink_.write(streaming ? repeated(plan.bytes, first, sent_)
+                              : plan.bytes.sliced(first, sent_ - first));
 
     if (sent_ == stop) {
         const bool drop = stop < total || plan.dropAfter >= 0;

@@ -28,6 +28,9 @@ public:
     void enqueue(ReplyPlan plan);
     // Forgets the reply being written and every queued one.
     void reset();
+    // Ends a stream being written (a new request has come); the next queued
+    // reply, if any, follows.
+    void endStream();
     bool busy() const { return !queue_.isEmpty(); }
 
 private:

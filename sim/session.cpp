@@ -10,6 +10,8 @@ Session::Session(Simulator& simulator, ByteSink sink, QObject* parent)
 void Session::receive(QByteArrayView bytes) {
     const quint64 generation = generation_;
     for (const Request& request : parser_.feed(bytes)) {
+        // A streaming peer stops streaming when it is spoken to.
+        writer_.endStream();
         auto plan = simulator_.respond(request);
         if (plan) writer_.enqueue(std::move(*plan));
         // A dropped connection takes the rest of the batch with it.

@@ -83,7 +83,7 @@ std::optional<ReplyPlan> Simulator::respond(const Request& request) {
                   ", unknown command or arguments");
         return std::nullopt;
     }
-    auto plan = shapeReply(*answer, faults_.take(answer->letters));
+    auto plan = shapeReply(*answer, faults_.take(answer->letters, request.text));
     if (!plan) {
         if (verbose_) trace("   no reply: silent fault");
         return std::nullopt;

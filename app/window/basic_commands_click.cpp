@@ -1,6 +1,7 @@
 // The one-shot buttons of the Test page, the speed presets of the COM port
 // page and the controller command test (controller/basic_commands.h).
 #include "basic_commands.h"
+#include "command_text.h"
 #include "tfrm_module.h"
 #include "ui_tfrm_module.h"
 #include "visible_text.h"
@@ -69,7 +70,7 @@ void TfrmModule::btn115200Click() {
 }
 
 void TfrmModule::btnCommandClick() {
-    const QByteArray typed = ui->edCommandSend->text().toLatin1();
+    const QByteArray typed = CommandTextBytes(ui->edCommandSend->text());
     const bool ok = runOperation([&](Link& link) {
         const CommandTestResult result = CommandTest(link, deviceAddress_, typed);
         if (result.receiveText) ui->edCommandRecv->setText(VisibleText(*result.receiveText));

@@ -5,6 +5,7 @@
 // device button is blocked meanwhile.
 #include "dido_test.h"
 #include "lamp.h"
+#include "message_table.h"
 #include "polling_test.h"
 #include "tfrm_module.h"
 #include "ui_tfrm_module.h"
@@ -27,10 +28,11 @@ void TfrmModule::btnDIDOClick() {
         observer.inputRead = [&](int input, bool active) {
             lamps.at(input - 1)->setFillColor(active ? Qt::yellow : Qt::white);
         };
-        DidoTest(link, deviceAddress_, controllerFamily_, observer);
+        const bool ok = DidoTest(link, deviceAddress_, controllerFamily_, observer).ok;
         // Nothing is left lit or ticked that the controller no longer does.
         for (Lamp* lamp : lamps) lamp->setFillColor(Qt::white);
         for (QCheckBox* box : boxes) box->setChecked(false);
+        return ok;
     });
 }
 
@@ -45,14 +47,15 @@ void TfrmModule::btnPoolingClick() {
         observer.showEvent = [this](const QByteArray& text) {
             ui->pnPoolingData->setText(QString::fromLatin1(text));
         };
-        PollingTest(link, deviceAddress_, controllerFamily_, observer);
+        return PollingTest(link, deviceAddress_, controllerFamily_, observer).ok;
     });
 }
 
 // The first press runs the whole test and returns when it has wound down;
 // the second press, made while the first one's loop lets events through,
-// only asks it to stop after the current pass.
-void TfrmModule::runContinuousTest(ContinuousTest kind, const std::function<void(Link&)>& loop) {
+// only asks it to stop after the current pass. A lost port ends the test as
+// a failure, with the cause behind the status text.
+void TfrmModule::runContinuousTest(ContinuousTest kind, const std::function<bool(Link&)>& loop) {
     if (runningTest_ != ContinuousTest::None) {
         if (runningTest_ == kind) testRunning_ = false;
         return;
@@ -77,16 +80,18 @@ void TfrmModule::runContinuousTest(ContinuousTest kind, const std::function<void
             pages->setTabVisible(pages->indexOf(ui->tsCommand), true);
             own->setText(text(testCaption(kind)));
         });
-        runOperation([&](Link& link) {
+        const bool ok = runOperation([&](Link& link) {
             // The lamp keeps blinking; the cursor and the window are free again.
             if (waitCursor_) {
                 QApplication::restoreOverrideCursor();
                 waitCursor_ = false;
             }
             setWindowEnabled(true);
-            loop(link);
-            return true;  // whatever the controller answered
+            return loop(link);  // true whatever the controller answered
         });
+        if (!ok && link_.portLost())
+            ui->pnMsg->setText(MessageTable::translate("Connect device error!", languageIndex_) +
+                               QStringLiteral(" (%1)").arg(link_.lastError()));
     }
     // Closed during the test: now that the port is closed, really close.
     if (closeAfterTest_) {

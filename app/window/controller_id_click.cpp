@@ -1,6 +1,7 @@
 // The Controller page: read a controller's ID and serial number, find the ID
 // of a serial number, give the controller of a serial number a new ID
 // (controller/controller_id.h).
+#include "command_text.h"
 #include "controller_id.h"
 #include "tfrm_module.h"
 #include "ui_tfrm_module.h"
@@ -9,7 +10,7 @@ namespace kt {
 
 void TfrmModule::btnGetCtrlIDClick() {
     const bool byId = ui->rbCtrlByID->isChecked();
-    const QByteArray serial = ui->edCtrlBySN->text().toLatin1();
+    const QByteArray serial = CommandTextBytes(ui->edCtrlBySN->text());
     runOperation([&](Link& link) {
         const ControllerIdResult result = GetControllerId(link, deviceAddress_, byId, serial);
         if (result.idText) ui->edCtrlByID->setText(QString::fromLatin1(*result.idText));
@@ -19,8 +20,8 @@ void TfrmModule::btnGetCtrlIDClick() {
 }
 
 void TfrmModule::btnSetCtrlBySNClick() {
-    const QByteArray serial = ui->edCtrlBySN->text().toLatin1();
-    const QByteArray newId = ui->edSetCtrlID->text().toLatin1();
+    const QByteArray serial = CommandTextBytes(ui->edCtrlBySN->text());
+    const QByteArray newId = CommandTextBytes(ui->edSetCtrlID->text());
     runOperation([&](Link& link) { return SetControllerIdBySerial(link, serial, newId).ok; });
 }
 

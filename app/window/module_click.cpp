@@ -3,6 +3,7 @@
 // modules/v7_registers.h). Each reads its controls, runs one operation and
 // writes what the result carries; a result field left empty leaves its
 // control as it is.
+#include "command_text.h"
 #include "pass_through.h"
 #include "tfrm_module.h"
 #include "ui_tfrm_module.h"
@@ -20,8 +21,8 @@ void showReply(QLineEdit* field, const std::optional<QByteArray>& reply) {
 
 void TfrmModule::btnModuleCommandClick() {
     const int type = ui->cmbModuleType->currentIndex();
-    const QByteArray id = ui->cmbModuleId->currentText().toLatin1();
-    const QByteArray command = ui->edModuleCommandSend->text().toLatin1();
+    const QByteArray id = CommandTextBytes(ui->cmbModuleId->currentText());
+    const QByteArray command = CommandTextBytes(ui->edModuleCommandSend->text());
     runOperation([&](Link& link) {
         const ModuleCommandResult result =
             ModuleCommandTest(link, deviceAddress_, type, id, command);
@@ -32,7 +33,7 @@ void TfrmModule::btnModuleCommandClick() {
 
 void TfrmModule::btnV5GetSnClick() {
     const int type = ui->cmbV5Type->currentIndex();
-    const QByteArray id = ui->cmbV5Id->currentText().toLatin1();
+    const QByteArray id = CommandTextBytes(ui->cmbV5Id->currentText());
     runOperation([&](Link& link) {
         const V5SerialResult result = GetV5Serial(link, deviceAddress_, type, id);
         showReply(ui->edV5Recv, result.receiveText);
@@ -43,7 +44,7 @@ void TfrmModule::btnV5GetSnClick() {
 
 void TfrmModule::btnV5SetIdClick() {
     const int type = ui->cmbV5Type->currentIndex();
-    const QByteArray serial = ui->edV5Sn->text().toLatin1();
+    const QByteArray serial = CommandTextBytes(ui->edV5Sn->text());
     const int newId = ui->cmbV5SetId->currentIndex();
     runOperation([&](Link& link) {
         const ModuleCommandResult result =
@@ -56,7 +57,7 @@ void TfrmModule::btnV5SetIdClick() {
 void TfrmModule::btnV7SnIdClick() {
     const bool byId = ui->rbID->isChecked();
     const int id = ui->cmbV7Id->currentIndex();
-    const QByteArray serial = ui->edV7Sn->text().toLatin1();
+    const QByteArray serial = CommandTextBytes(ui->edV7Sn->text());
     runOperation([&](Link& link) {
         const V7SerialOrIdResult result = GetV7SerialOrId(link, deviceAddress_, byId, id, serial);
         showReply(ui->edV7Recv, result.receiveText);
@@ -67,7 +68,7 @@ void TfrmModule::btnV7SnIdClick() {
 }
 
 void TfrmModule::btnV7SetIdClick() {
-    const QByteArray serial = ui->edV7Sn->text().toLatin1();
+    const QByteArray serial = CommandTextBytes(ui->edV7Sn->text());
     const int newId = ui->cmbV7SetId->currentIndex();
     runOperation([&](Link& link) {
         const ModuleCommandResult result = SetV7IdBySerial(link, deviceAddress_, serial, newId);
@@ -78,7 +79,7 @@ void TfrmModule::btnV7SetIdClick() {
 
 void TfrmModule::btnV7SetCardTypeClick() {
     CardTypeSettings settings;
-    settings.sameCardText = ui->edSameCard->text().toLatin1();
+    settings.sameCardText = CommandTextBytes(ui->edSameCard->text());
     settings.boxes = {ui->chkCardTypeA->isChecked(),     ui->chkCardTypeABlock->isChecked(),
                       ui->chkCardType7Byte->isChecked(), ui->chkCardType15693->isChecked(),
                       ui->chkCardTypeB->isChecked(),     ui->chkCardTypeBG->isChecked()};

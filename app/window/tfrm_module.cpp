@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
@@ -24,6 +25,9 @@ TfrmModule::TfrmModule(std::unique_ptr<Tone> tone, PortLister listPorts, QWidget
       listPorts_(std::move(listPorts)) {
     ui->setupUi(this);
     applyDesignFonts();
+    // Panels show controller and file bytes: never as rich text, and with
+    // every space kept (a poll record holds two in a row).
+    for (QLabel* label : findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
 
     // Hidden in this configuration, and nothing shows them: the function
     // page and the firmware upgrade (the form hides its menu item).

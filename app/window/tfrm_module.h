@@ -185,7 +185,7 @@ private:
     // each pass; runningTest_ stays set until the wind-down is over, so that a
     // press during the wind-down starts nothing.
     enum class ContinuousTest { None, Dido, Polling };
-    void runContinuousTest(ContinuousTest kind, const std::function<void(Link&)>& loop);
+    void runContinuousTest(ContinuousTest kind, const std::function<bool(Link&)>& loop);
     QPushButton* testButton(ContinuousTest kind) const;
     int testCaption(ContinuousTest kind) const;
     void blockOtherOperations(QPushButton* running);

@@ -24,10 +24,12 @@ QByteArray ff(int count) {
 TEST(FirmwareFile, CutsTheDataIntoTheFamilysBlocksFilledWithFF) {
     const QByteArray kt320 = header("KT320MX-V5");
 
+    // A header with no data would erase the controller and start it into
+    // nothing: refused as a file that cannot be loaded.
     const FirmwareFile empty = load(kt320, {}, 3);
-    ASSERT_TRUE(empty.ok());
-    ASSERT_TRUE(empty.image);
-    EXPECT_EQ(empty.image->blockCount(), 0);
+    EXPECT_EQ(empty.outcome, Outcome::CannotOpen);
+    EXPECT_STREQ(empty.errorText(), "Load firmware file error!");
+    EXPECT_FALSE(empty.image);
 
     const QByteArray data1000 = firmwareData(1000);
     const FirmwareFile partial = load(kt320, data1000, 3);
@@ -113,11 +115,12 @@ TEST(FirmwareFile, HeaderTextEndsAtTheFirstZeroByteOrAfterSixteen) {
     EXPECT_EQ(sixteen.headerText, "KT320MX-V5ABCDEF");
     EXPECT_EQ(joined(*sixteen.image).left(10), firmwareData(10)) << "data begin at byte 16";
 
-    // A file shorter than a header: its bytes are the header text, no data.
+    // A file shorter than a header: its bytes are the header text, and it
+    // holds no firmware.
     const FirmwareFile stub = load("KT320MX-V5", {}, 3);
-    EXPECT_TRUE(stub.ok());
+    EXPECT_FALSE(stub.ok());
     EXPECT_EQ(stub.headerText, "KT320MX-V5");
-    EXPECT_EQ(stub.image->blockCount(), 0);
+    EXPECT_EQ(stub.cause, "the file holds no firmware");
 
     const TempFirmwareFile chosen(withTail, firmwareData(10));
     EXPECT_EQ(ReadFirmwareHeader(chosen.path()), QByteArray("KT320MX-V5"));

@@ -143,5 +143,44 @@ TEST(FaultShapes, TimingFaultsPlanWhenBytesLeave) {
     EXPECT_EQ(plan->dropAfter, 14);
 }
 
+// The peers of a technician's worst day: a port that goes away at the Nth
+// request or at one exact command, a stream that never makes a frame, and
+// a reply carrying a terminal's escape sequence.
+TEST(FaultShapes, LostPortsStreamsAndEscapes) {
+    FaultSet set;
+    set.add(fault("DG:close#3@1"));
+    set.add(fault("0000ZrC72D:close"));
+    EXPECT_TRUE(set.take("DG", "0000DG0").isEmpty());
+    EXPECT_TRUE(set.take("DG", "0000DG0").isEmpty());
+    EXPECT_EQ(set.take("DG", "0000DG0").size(), 1) << "the third one";
+    EXPECT_TRUE(set.take("DG", "0000DG0").isEmpty()) << "used up";
+    EXPECT_TRUE(set.take("Zr", "0001ZrC72D").isEmpty()) << "another address";
+    EXPECT_EQ(set.take("Zr", "0000ZrC72D").size(), 1);
+    EXPECT_EQ(fault("DG:close#3@1").toString(), QStringLiteral("DG:close#3@1"));
+
+    const auto closed = shapeReply(kDb, {fault("DB:close")});
+    ASSERT_TRUE(closed);
+    EXPECT_EQ(closed->dropAfter, 0) << "not a byte before the close";
+
+    const auto stream = shapeReply(kDb, {fault("DB:stream=1920")});
+    ASSERT_TRUE(stream);
+    EXPECT_EQ(stream->streamRate, 1920);
+    EXPECT_FALSE(stream->bytes.contains(kt::CR)) << "no frame ever ends";
+    EXPECT_TRUE(stream->bytes.contains(kt::ETX) && stream->bytes.contains(kt::STX));
+    EXPECT_FALSE(collect(stream->bytes.repeated(100)).complete);
+
+    const Collected escaped = collect(shaped("DB:escape"));
+    EXPECT_TRUE(escaped.accepted);
+    EXPECT_EQ(escaped.length, 29);
+    EXPECT_TRUE(escaped.text.contains("\x1b[2J"));
+
+    for (const char* bad : {"DB:stream", "DB:stream=0", "DB:stream=20000", "DB:close=5",
+                            "DB:close#0", "DB:close#x"}) {
+        QString error;
+        EXPECT_FALSE(Fault::parse(QString::fromLatin1(bad), &error)) << bad;
+        EXPECT_FALSE(error.isEmpty()) << bad;
+    }
+}
+
 }  // namespace
 }  // namespace ktsim
