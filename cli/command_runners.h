@@ -11,8 +11,10 @@ namespace ktcli {
 
 int runConnect(const ConnectionOptions& connection, const QStringList& args, Output& out);
 int runSend(const ConnectionOptions& connection, QStringList args, Output& out);
+// The Command page's test: the address in front of TEXT, the reply shown.
+int runCommandTest(const ConnectionOptions& connection, const QStringList& args, Output& out);
 // set-date, alarm, factory-reset, reboot, set-speed
-int runBasic(const ConnectionOptions& connection, const QString& command, const QStringList& args,
+int runBasic(const ConnectionOptions& connection, const QString& command, QStringList args,
              Output& out);
 int runGetId(const ConnectionOptions& connection, const QStringList& args, Output& out);
 int runFindId(const ConnectionOptions& connection, const QStringList& args, Output& out);

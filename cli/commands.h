@@ -1,5 +1,5 @@
-// The ktcli subcommands: each parses its own arguments, opens the link,
-// finds the controller when it needs its address and family, and runs the
+// The ktcli commands: each checks its own arguments, opens the link, finds
+// the controller when it needs its address and family, and runs the
 // window's operation from controller/ or modules/.
 #pragma once
 
@@ -10,10 +10,8 @@
 
 namespace ktcli {
 
-// Whether command names a subcommand (or group: "module", "v5", "v7").
-bool isCommand(const QString& command);
-
-// Runs one subcommand; returns the exit status.
+// Runs the command of that full name ("connect", "v7 get-sn") with the
+// arguments ParseCommandLine left for it; returns the exit status.
 int runCommand(const ConnectionOptions& connection, const QString& command, QStringList args);
 
 }  // namespace ktcli

@@ -1,113 +1,129 @@
 #include "connection_options.h"
 
+#include <QHostAddress>
 #include <QRegularExpression>
 
 namespace ktcli {
-namespace {
 
-// "--name value" or "--name=value"; advances i past what it used.
-std::optional<QString> optionValue(const QStringList& args, qsizetype& i, const QString& name,
-                                   QString* error) {
-    const QString& arg = args[i];
-    if (arg.startsWith(name + u'=')) return arg.mid(name.size() + 1);
-    if (i + 1 >= args.size()) {
-        *error = QStringLiteral("%1 needs a value").arg(name);
+QList<QCommandLineOption> GlobalOptions() {
+    return {
+        {QStringLiteral("net"), {}, QStringLiteral("HOST:PORT")},
+        {QStringLiteral("serial"), {}, QStringLiteral("PORT")},
+        {QStringLiteral("line"), {}, QStringLiteral("SPEC")},
+        {QStringLiteral("id"), {}, QStringLiteral("NNNN")},
+        {QStringLiteral("address"), {}, QStringLiteral("NNNN")},
+        {QStringLiteral("family"), {}, QStringLiteral("F")},
+        {QStringLiteral("json"), {}},
+        {QStringLiteral("trace"), {}},
+        {{QStringLiteral("h"), QStringLiteral("help")}, {}},
+        {QStringLiteral("version"), {}},
+    };
+}
+
+std::optional<NetTarget> ParseNetTarget(const QString& text, QString* error) {
+    const QString usage = QStringLiteral(
+        "--net wants HOST:PORT, for example --net 127.0.0.1:5003, --net converter.local:5003 or "
+        "--net [::1]:5003");
+    QString host;
+    QString port;
+    if (text.startsWith(u'[')) {
+        const qsizetype close = text.indexOf(u"]:");
+        if (close < 0) {
+            *error = usage;
+            return std::nullopt;
+        }
+        host = text.mid(1, close - 1);
+        port = text.mid(close + 2);
+        if (QHostAddress(host).protocol() != QAbstractSocket::IPv6Protocol) {
+            *error = QStringLiteral("--net: \"%1\" is no IPv6 address").arg(host);
+            return std::nullopt;
+        }
+    } else {
+        const qsizetype colon = text.lastIndexOf(u':');
+        host = text.left(colon);
+        port = text.mid(colon + 1);
+        if (colon < 0 || host.contains(u':')) {
+            *error = colon < 0 ? usage
+                               : QStringLiteral(
+                                     "--net: put an IPv6 address in brackets, for example "
+                                     "[::1]:5003");
+            return std::nullopt;
+        }
+        // A dotted address or a host name; nothing else reaches the resolver.
+        static const QRegularExpression name(
+            QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9.-]{0,252}[A-Za-z0-9])?$"));
+        if (!name.match(host).hasMatch()) {
+            *error =
+                host.isEmpty()
+                    ? usage
+                    : QStringLiteral("--net: \"%1\" is no host name or address").arg(host.left(80));
+            return std::nullopt;
+        }
+    }
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
+    const int number = digits.match(port).hasMatch() ? port.toInt() : 0;
+    if (number < 1 || number > 65535) {
+        *error =
+            QStringLiteral("--net: port \"%1\" is not a number from 1 to 65535").arg(port.left(20));
         return std::nullopt;
     }
-    return args[++i];
+    return NetTarget{host, quint16(number)};
 }
 
-bool isOption(const QString& arg, const QString& name) {
-    return arg == name || arg.startsWith(name + u'=');
-}
-
-}  // namespace
-
-std::optional<ConnectionOptions> takeConnectionOptions(QStringList& args, QString* error) {
+std::optional<ConnectionOptions> ConnectionFromParser(const QCommandLineParser& parser,
+                                                      QString* error) {
     ConnectionOptions options;
-    bool lineGiven = false;
-    qsizetype i = 0;
-    for (; i < args.size() && args[i].startsWith(u"--"); ++i) {
-        const QString& arg = args[i];
-        if (isOption(arg, QStringLiteral("--net"))) {
-            const auto value = optionValue(args, i, QStringLiteral("--net"), error);
-            if (!value) return std::nullopt;
-            const qsizetype colon = value->lastIndexOf(u':');
-            if (colon <= 0 || colon == value->size() - 1) {
-                *error = QStringLiteral("--net wants IP:PORT, for example --net 127.0.0.1:5003");
-                return std::nullopt;
-            }
-            options.port.kind = kt::PortKind::Network;
-            options.port.NetIP = value->left(colon);
-            options.port.NetPort = value->mid(colon + 1);
-        } else if (isOption(arg, QStringLiteral("--serial"))) {
-            const auto value = optionValue(args, i, QStringLiteral("--serial"), error);
-            if (!value) return std::nullopt;
-            options.port.kind = kt::PortKind::Serial;
-            options.port.ComPortName = *value;
-        } else if (isOption(arg, QStringLiteral("--line"))) {
-            const auto value = optionValue(args, i, QStringLiteral("--line"), error);
-            if (!value) return std::nullopt;
-            if (!kt::ParseLineSettings(*value)) {
-                *error =
-                    QStringLiteral("--line wants BAUD,PARITY,DATA,STOP, for example 19200,e,8,1");
-                return std::nullopt;
-            }
-            options.port.ComBaudRate = *value;
-            lineGiven = true;
-        } else if (arg == u"--json" || arg == u"--trace") {
-            (arg == u"--json" ? options.json : options.trace) = true;
-            continue;
-        } else if (isOption(arg, QStringLiteral("--id")) ||
-                   isOption(arg, QStringLiteral("--address"))) {
-            const QString name = isOption(arg, QStringLiteral("--id"))
-                                     ? QStringLiteral("--id")
-                                     : QStringLiteral("--address");
-            const auto value = optionValue(args, i, name, error);
-            if (!value) return std::nullopt;
-            static const QRegularExpression digits(QStringLiteral("^[0-9]{3,4}$"));
-            if (!digits.match(*value).hasMatch()) {
-                *error =
-                    QStringLiteral("%1 wants four digits (three for family 4), for example %1 0001")
-                        .arg(name);
-                return std::nullopt;
-            }
-            (name == u"--id" ? options.firstId : options.address) = value->toLatin1();
-            continue;
-        } else if (isOption(arg, QStringLiteral("--family"))) {
-            const auto value = optionValue(args, i, QStringLiteral("--family"), error);
-            if (!value) return std::nullopt;
-            bool ok = false;
-            options.family = value->toInt(&ok);
-            if (!ok || options.family < 1 || options.family > 9) {
-                *error = QStringLiteral("--family wants a number from 1 to 9");
-                return std::nullopt;
-            }
-            continue;
-        } else {
-            break;  // an option of the subcommand, or --help
-        }
-        if (!isOption(arg, QStringLiteral("--line"))) {
-            if (options.chosen) {
-                *error = QStringLiteral("give one of --net and --serial, once");
-                return std::nullopt;
-            }
-            options.chosen = true;
-        }
-    }
-    if (lineGiven && options.port.kind != kt::PortKind::Serial) {
-        *error = QStringLiteral("--line goes with --serial");
+    auto bad = [error](const QString& message) {
+        *error = message;
         return std::nullopt;
+    };
+    const qsizetype places = parser.values(QStringLiteral("net")).size() +
+                             parser.values(QStringLiteral("serial")).size();
+    if (places > 1) return bad(QStringLiteral("give one of --net and --serial, once"));
+    options.chosen = places == 1;
+    if (parser.isSet(QStringLiteral("net"))) {
+        const auto target = ParseNetTarget(parser.value(QStringLiteral("net")), error);
+        if (!target) return std::nullopt;
+        options.port.kind = kt::PortKind::Network;
+        options.netHost = target->host;
+        options.port.NetIP = target->host;
+        options.port.NetPort = QString::number(target->port);
     }
-    if (options.address.isEmpty() != (options.family == 0)) {
-        *error = QStringLiteral("--address and --family go together");
-        return std::nullopt;
+    if (parser.isSet(QStringLiteral("serial"))) {
+        options.port.kind = kt::PortKind::Serial;
+        options.port.ComPortName = parser.value(QStringLiteral("serial"));
     }
-    if (!options.address.isEmpty() && options.address.size() != (options.family == 4 ? 3 : 4)) {
-        *error = QStringLiteral("--address has four digits, three for family 4");
-        return std::nullopt;
+    if (parser.isSet(QStringLiteral("line"))) {
+        const QString line = parser.value(QStringLiteral("line"));
+        if (!kt::ParseLineSettings(line))
+            return bad(
+                QStringLiteral("--line wants BAUD,PARITY,DATA,STOP, for example 19200,e,8,1"));
+        if (options.port.kind != kt::PortKind::Serial || !options.chosen)
+            return bad(QStringLiteral("--line goes with --serial"));
+        options.port.ComBaudRate = line;
     }
-    args = args.mid(i);
+    for (const QString& name : {QStringLiteral("id"), QStringLiteral("address")}) {
+        if (!parser.isSet(name)) continue;
+        const QString value = parser.value(name);
+        static const QRegularExpression digits(QStringLiteral("^[0-9]{3,4}$"));
+        if (!digits.match(value).hasMatch())
+            return bad(
+                QStringLiteral("--%1 wants four digits (three for family 4), for example --%1 0001")
+                    .arg(name));
+        (name == u"id" ? options.firstId : options.address) = value.toLatin1();
+    }
+    if (parser.isSet(QStringLiteral("family"))) {
+        bool ok = false;
+        options.family = parser.value(QStringLiteral("family")).toInt(&ok);
+        if (!ok || options.family < 1 || options.family > 9)
+            return bad(QStringLiteral("--family wants a number from 1 to 9"));
+    }
+    if (options.address.isEmpty() != (options.family == 0))
+        return bad(QStringLiteral("--address and --family go together"));
+    if (!options.address.isEmpty() && options.address.size() != (options.family == 4 ? 3 : 4))
+        return bad(QStringLiteral("--address has four digits, three for family 4"));
+    options.json = parser.isSet(QStringLiteral("json"));
+    options.trace = parser.isSet(QStringLiteral("trace"));
     return options;
 }
 

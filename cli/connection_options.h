@@ -1,19 +1,24 @@
-// The connection options every ktcli subcommand shares:
-// --net IP:PORT, or --serial PORT with --line SPEC; --id, --address with
-// --family, --json and --trace.
+// The options every ktcli command shares, accepted before or after the
+// command: --net HOST:PORT, or --serial PORT with --line SPEC; --id,
+// --address with --family, --json and --trace.
 #pragma once
 
 #include "port_settings.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QList>
 #include <QString>
-#include <QStringList>
 #include <optional>
 
 namespace ktcli {
 
 struct ConnectionOptions {
     kt::PortSettings port;
-    bool chosen = false;          // --net or --serial was given
+    bool chosen = false;  // --net or --serial was given
+    // --net: the host as given (a name, a dotted IPv4 or an IPv6 address);
+    // Session looks it up and puts the address into port.NetIP.
+    QString netHost;
     QByteArray firstId = "0000";  // --id: the first address Connect tries
     // --address with --family: the controller's, so that no Connect runs.
     QByteArray address;
@@ -22,8 +27,20 @@ struct ConnectionOptions {
     bool trace = false;  // --trace: every frame on stderr
 };
 
-// Takes the connection options off the front of args (up to the subcommand)
-// and leaves the rest. nullopt, with error set, for a malformed option.
-std::optional<ConnectionOptions> takeConnectionOptions(QStringList& args, QString* error);
+// The shared options, for every command's parser; --help and --version too.
+QList<QCommandLineOption> GlobalOptions();
+
+struct NetTarget {
+    QString host;  // without the brackets of an IPv6 address
+    quint16 port = 0;
+};
+
+// "HOST:PORT" or "[IPV6]:PORT", port 1 to 65535; nullopt with a reason.
+std::optional<NetTarget> ParseNetTarget(const QString& text, QString* error);
+
+// Reads the shared options from a parser that has parsed them; nullopt,
+// with error set, for a malformed one.
+std::optional<ConnectionOptions> ConnectionFromParser(const QCommandLineParser& parser,
+                                                      QString* error);
 
 }  // namespace ktcli

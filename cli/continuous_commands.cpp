@@ -1,4 +1,5 @@
 #include "command_runners.h"
+#include "poll_record.h"
 #include "session.h"
 
 #include "dido_test.h"
@@ -123,10 +124,11 @@ int runPoll(const ConnectionOptions& connection, QStringList args, Output& out) 
     observer.keepRunning = untilStopped(seconds);
     observer.showDate = [&date](const QByteArray& text) { date = text; };
     observer.showEvent = [&](const QByteArray& text) {
-        out.event({{QStringLiteral("event"), QStringLiteral("record")},
-                   {QStringLiteral("date"), latin1(date)},
-                   {QStringLiteral("record"), latin1(text)}},
-                  QStringLiteral("event %1").arg(QString::fromLatin1(text)));
+        QJsonObject event = PollRecordFields(text);
+        event.insert(QStringLiteral("event"), QStringLiteral("record"));
+        event.insert(QStringLiteral("date"), latin1(date));
+        event.insert(QStringLiteral("time"), IsoTime(date, QStringLiteral("yyyy/MM/dd  HH:mm:ss")));
+        out.event(event, QStringLiteral("event %1").arg(QString::fromLatin1(text)));
     };
     const kt::PollingTestResult result =
         kt::PollingTest(session.link, session.address, session.family, observer);

@@ -105,9 +105,11 @@ int runSetIdBatch(const ConnectionOptions& connection, const QString& path, Outp
     out.field(QStringLiteral("failed"), failedLines);
     out.field(QStringLiteral("skipped"), skipped);
     if (failedLines > 0)
-        return out.finish(kRejected, QStringLiteral("%1 of %2 lines failed")
-                                         .arg(failedLines)
-                                         .arg(applied + failedLines + skipped));
+        return out.finish(kRejected,
+                          QStringLiteral("%1 of %2 lines failed")
+                              .arg(failedLines)
+                              .arg(applied + failedLines + skipped),
+                          QStringLiteral("rejected"));  // the lines hold each one's cause
     if (skipped > 0)
         return out.finish(kBadArguments, QStringLiteral("%1 bad lines skipped").arg(skipped));
     return out.finish(kAccepted);
@@ -129,13 +131,14 @@ int runConnect(const ConnectionOptions& connection, const QStringList& args, Out
     if (result.outcome == kt::ConnectResult::Outcome::NotIdentified)
         return out.finish(kRejected,
                           QStringLiteral("the controller at %1 did not identify itself (%2)")
-                              .arg(QString::fromLatin1(result.address), session.cause()));
+                              .arg(QString::fromLatin1(result.address), session.cause()),
+                          QString::fromLatin1(kCauseNotIdentified));
     out.field(QStringLiteral("family"), result.family);
     out.field(QStringLiteral("version"), latin1(result.versionText));
+    // Found and identified is a Connect that worked, as in the window; a
+    // last "AS" without an answer only leaves the serial number out.
     out.field(QStringLiteral("serial"),
               result.serialNumber.isEmpty() ? QJsonValue() : latin1(result.serialNumber));
-    if (result.serialNumber.isEmpty())
-        return out.finish(kRejected, QStringLiteral("no serial number: %1").arg(session.cause()));
     return out.finish(kAccepted);
 }
 
@@ -165,15 +168,17 @@ int runSend(const ConnectionOptions& connection, QStringList args, Output& out) 
     if (const auto failed = session.open()) return *failed;
     const bool accepted = session.link.transact(style, text);
     const QByteArray reply(session.link.ReplyBuffer(), session.link.ReplyLength());
-    out.field(QStringLiteral("reply"), kt::VisibleText(reply));
+    out.frame(QStringLiteral("reply"), reply);
     out.field(QStringLiteral("length"), reply.size());
     if (!connection.json) QTextStream(stdout) << (accepted ? "accepted" : "rejected") << Qt::endl;
     return accepted ? out.finish(kAccepted) : out.finish(kRejected, session.link.lastError());
 }
 
 // set-date, alarm, factory-reset, reboot, set-speed: Connect, then one operation.
-int runBasic(const ConnectionOptions& connection, const QString& command, const QStringList& args,
+int runBasic(const ConnectionOptions& connection, const QString& command, QStringList args,
              Output& out) {
+    // Factory settings erase the controller's settings and cards: ask first.
+    const bool yes = command == u"factory-reset" && takeFlag(args, QStringLiteral("--yes"));
     std::optional<int> alarm;
     std::optional<kt::LineSpeed> speed;
     if (command == u"alarm") {
@@ -190,6 +195,9 @@ int runBasic(const ConnectionOptions& connection, const QString& command, const 
     } else if (!args.isEmpty()) {
         return badArguments(command, QStringLiteral("takes no arguments"));
     }
+    if (command == u"factory-reset" && !yes)
+        return badArguments(command, QStringLiteral("this erases the controller's settings and "
+                                                    "cards: add --yes to go ahead"));
 
     Session session(connection, out);
     if (const auto failed = session.openAndLocate()) return *failed;
@@ -201,6 +209,8 @@ int runBasic(const ConnectionOptions& connection, const QString& command, const 
                             return sent;
                         }).ok;
         out.field(QStringLiteral("time"), sent.toString(Qt::ISODate));
+        // The digits the controller got, beside the ISO 8601 form.
+        out.field(QStringLiteral("clock"), sent.toString(QStringLiteral("yyyyMMddHHmmss")));
         return session.verdict(ok);
     }
     if (alarm) {
@@ -269,6 +279,34 @@ int runSetId(const ConnectionOptions& connection, QStringList args, Output& out)
     out.field(QStringLiteral("id"), args[1]);
     return session.verdict(
         kt::SetControllerIdBySerial(session.link, args[0].toLatin1(), args[1].toLatin1()).ok);
+}
+
+int runCommandTest(const ConnectionOptions& connection, const QStringList& args, Output& out) {
+    const QString command = QStringLiteral("command");
+    if (args.size() != 1)
+        return badArguments(command, QStringLiteral("takes one command text (\"\" for none)"));
+    const QString& text = args.front();
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || c.unicode() > 0xFF)
+            return badArguments(command,
+                                QStringLiteral("the command text holds a control byte or a "
+                                               "character outside Latin-1"));
+    }
+    // Checked before the port opens: the address is at most four characters.
+    if (text.size() + 4 > kt::kMaxCrcCommandText)
+        return badArguments(command,
+                            QStringLiteral("command text too long: %1 characters, at most %2")
+                                .arg(text.size())
+                                .arg(kt::kMaxCrcCommandText - 4));
+
+    Session session(connection, out);
+    if (const auto failed = session.openAndLocate()) return *failed;
+    out.field(QStringLiteral("address"), latin1(session.address));
+    out.field(QStringLiteral("sent"), latin1(session.address + text.toLatin1()));
+    const kt::CommandTestResult result =
+        kt::CommandTest(session.link, session.address, text.toLatin1());
+    out.frame(QStringLiteral("reply"), result.receiveText);
+    return session.verdict(result.ok);
 }
 
 }  // namespace ktcli

@@ -6,10 +6,14 @@
 namespace ktcli {
 
 const char* usage() {
-    return R"(Usage: ktcli CONNECTION [--json] [--trace] COMMAND [ARGUMENTS]
+    return R"(Usage: ktcli COMMAND [ARGUMENTS] CONNECTION [--json] [--trace]
+
+The shared options go before or after the command, in any order.
 
 Connection (one of):
-  --net IP:PORT         TCP to a serial-to-network converter, e.g. --net 127.0.0.1:5003
+  --net HOST:PORT       TCP to a serial-to-network converter: a dotted IPv4
+                        address, a host name or an IPv6 address in brackets,
+                        port 1 to 65535, e.g. --net 127.0.0.1:5003, --net [::1]:5003
   --serial PORT         a serial port by name (ttyUSB0) or path (/dev/serial/by-id/...)
   --line SPEC           serial line settings, default 19200,e,8,1
 Controller:
@@ -18,7 +22,8 @@ Controller:
                         the controller's address and family: no Connect runs
 Output:
   --json                one JSON object per command (continuous tests: one per
-                        line as things happen, the summary last)
+                        line as things happen, the summary last); failures too,
+                        as {"ok":false,"error":...,"cause":...}
   --trace               every frame sent and received on stderr, with the time,
                         the direction, the bytes and the check's verdict
   --version             the program's name, version and git commit
@@ -27,11 +32,12 @@ Commands:
   connect               find the controller: address, family, model and version, serial number
   set-date              set the controller's clock to the PC's
   alarm N               alarm test: 0 off, 1 steal, 2 help, 3 fire, 4 gas, 5 forced, 6 duress
-  factory-reset         back to factory settings
+  factory-reset --yes   back to factory settings (erases settings and cards)
   reboot                restart the controller
   set-speed 19200|115200
                         change the controller's line speed
-  send TEXT             send one command text and show the reply frame
+  command TEXT          the Command page's test: the controller's address, then TEXT
+  send TEXT             send one command text as it is and show the reply frame
   get-id                the controller's ID and serial number
   find-id SERIAL        the ID of the controller with that serial number
   set-id SERIAL NEWID   give the controller with that serial number a new ID
@@ -46,17 +52,21 @@ Commands:
   firmware FILE --yes   write new firmware into the controller
   scan [--all]          find the line settings of a controller on a serial port
   module scan           list the modules on the controller's bus
+  help [COMMAND]        this text, or a command's arguments and examples
 
-ktcli COMMAND --help shows a command's arguments and examples.
+ktcli help COMMAND (or ktcli COMMAND --help) shows a command's arguments and
+examples; ktcli --version the version.
 
 Exit status: 0 success, 1 the controller said no or did not answer,
-2 bad arguments, 3 the port cannot be opened. Every failure prints one
-line on stderr.
+2 bad arguments, 3 the port cannot be opened (no such port, no access, in
+use, refused, unreachable: the message says which). Every failure prints
+one line on stderr.
 
-Examples:
+Examples (against ktsim --tcp 5003):
   ktcli --net 127.0.0.1:5003 connect
-  ktcli --serial ttyUSB0 --json get-id
-  ktcli --serial ttyUSB0 --line 115200,n,8,1 dido --out 1,3 --seconds 10
+  ktcli connect --net 127.0.0.1:5003 --json
+  ktcli --net 127.0.0.1:5003 --json get-id
+  ktcli --net 127.0.0.1:5003 dido --out 1,3 --seconds 1
 )";
 }
 
@@ -68,8 +78,12 @@ Finds the controller: asks "AC" (then "AS" for family 4) starting at --id,
 identifies it by "DB" (family 4: "AV") and reads its serial number.
 Prints address, family, version and serial.
 
-Example:
+A controller that is found and identified but does not answer the last "AS"
+still counts as connected: serial is "-" (null in JSON).
+
+Examples:
   ktcli --net 127.0.0.1:5003 --json connect
+  ktcli connect --net 127.0.0.1:5003 --id 0000
 )"},
         {"send", R"(Usage: ktcli CONNECTION send [--xor | --xor-etx] TEXT
 
@@ -77,41 +91,55 @@ Sends one command text and prints the reply frame with control bytes shown
 as symbols (U+2401 for SOH, U+240D for CR, ...), "length N", and "accepted"
 or "rejected". Default frame: CRC request, ETX reply. --xor: XOR request,
 STX reply. --xor-etx: XOR request, ETX reply. No Connect runs: put the
-address in TEXT.
+address in TEXT (command puts it in front for you). A TEXT that starts with
+a dash goes after --.
 
 Examples:
   ktcli --net 127.0.0.1:5003 send 0000AC
-  ktcli --serial ttyUSB0 --line 9600,n,8,1 send 0000DB
+  ktcli send 0000DB --net 127.0.0.1:5003 --trace
+)"},
+        {"command", R"(Usage: ktcli CONNECTION command TEXT
+
+The Command page's test: connects (or takes --address and --family), waits
+100 ms, sends the controller's address followed by TEXT exactly as given
+(an empty TEXT sends the address alone) and prints the reply frame. Any reply
+whose check is right is success, whatever its length. To send a text without
+the address in front, use send.
+
+Examples:
+  ktcli --net 127.0.0.1:5003 command AB
+  ktcli --net 127.0.0.1:5003 --json command DB
 )"},
         {"set-date", R"(Usage: ktcli CONNECTION set-date
 
 Connects, then sets the controller's clock to the PC's local time.
 
 Example:
-  ktcli --serial ttyUSB0 set-date
+  ktcli --net 127.0.0.1:5003 set-date --json
 )"},
         {"alarm", R"(Usage: ktcli CONNECTION alarm N
 
 Alarm test: 0 off, 1 steal, 2 help, 3 fire, 4 gas, 5 forced, 6 duress.
 
 Examples:
-  ktcli --serial ttyUSB0 alarm 3
-  ktcli --serial ttyUSB0 alarm 0
+  ktcli --net 127.0.0.1:5003 alarm 3
+  ktcli --net 127.0.0.1:5003 alarm 0
 )"},
-        {"factory-reset", R"(Usage: ktcli CONNECTION factory-reset
+        {"factory-reset", R"(Usage: ktcli CONNECTION factory-reset --yes
 
-Connects, then sets the controller back to its factory settings. A family 4
+Connects, then sets the controller back to its factory settings, which
+erases its settings and cards. Without --yes nothing is sent. A family 4
 controller takes about 16 seconds.
 
 Example:
-  ktcli --net 127.0.0.1:5003 factory-reset
+  ktcli --net 127.0.0.1:5003 factory-reset --yes
 )"},
         {"reboot", R"(Usage: ktcli CONNECTION reboot
 
 Connects, then restarts the controller.
 
 Example:
-  ktcli --net 127.0.0.1:5003 --address 0001 --family 7 reboot
+  ktcli --net 127.0.0.1:5003 --address 0000 --family 7 reboot
 )"},
         {"set-speed", R"(Usage: ktcli CONNECTION set-speed 19200|115200
 
@@ -119,15 +147,15 @@ Connects, then switches the controller to 19200,e,8,1 or 115200,n,8,1; the
 next command needs the matching --line. Family 4 cannot change its speed.
 
 Example:
-  ktcli --serial ttyUSB0 set-speed 115200
-  ktcli --serial ttyUSB0 --line 115200,n,8,1 connect
+  ktcli --net 127.0.0.1:5003 set-speed 115200
 )"},
         {"get-id", R"(Usage: ktcli CONNECTION get-id
 
 Connects, then reads the controller's ID and serial number.
 
 Example:
-  ktcli --serial ttyUSB0 get-id
+  ktcli --net 127.0.0.1:5003 get-id
+  ktcli get-id --net 127.0.0.1:5003
 )"},
         {"find-id", R"(Usage: ktcli CONNECTION find-id SERIAL
 
@@ -149,8 +177,8 @@ when only malformed lines were skipped. FILE is a regular file of at most
 anything else is refused with exit status 2 before the port opens.
 
 Examples:
-  ktcli --serial ttyUSB0 set-id 16030001 0002
-  ktcli --serial ttyUSB0 --json set-id --from line3.txt
+  ktcli --net 127.0.0.1:5003 set-id 16030001 0002
+  ktcli --net 127.0.0.1:5003 --json set-id --from line3.txt
 )"},
         {"dido", R"(Usage: ktcli CONNECTION dido [--out 1,3] [--seconds N]
 
@@ -159,8 +187,8 @@ prints each input whose state changed. Runs until Ctrl-C (or SIGTERM) or
 for N seconds, then sends the end-of-test command and closes the port.
 
 Examples:
-  ktcli --serial ttyUSB0 dido
-  ktcli --net 127.0.0.1:5003 --json dido --out 1,3 --seconds 5
+  ktcli --net 127.0.0.1:5003 dido --seconds 1
+  ktcli --net 127.0.0.1:5003 --json dido --out 1,3 --seconds 1
 )"},
         {"poll", R"(Usage: ktcli CONNECTION poll [--seconds N]
 
@@ -168,7 +196,7 @@ Event polling test: prints each event record as it arrives and answers it.
 Runs until Ctrl-C (or SIGTERM) or for N seconds.
 
 Example:
-  ktcli --serial ttyUSB0 --json poll
+  ktcli --net 127.0.0.1:5003 --json poll --seconds 1
 )"},
         {"module", R"(Usage: ktcli CONNECTION module send TYPE ID [TEXT]
        ktcli CONNECTION module scan
@@ -182,8 +210,9 @@ object a module ("event": "module", kind, type, letter for V5, id, serial)
 and the summary last (modules, asked).
 
 Examples:
-  ktcli --serial ttyUSB0 module send A 1 S
-  ktcli --serial ttyUSB0 --json module scan
+  ktcli --net 127.0.0.1:5003 module send H 1 S
+Example (against ktsim --pty):
+  ktcli --serial /dev/pts/N --line 115200,n,8,1 --json module scan
 )"},
         {"scan", R"(Usage: ktcli --serial PORT [--id NNNN] scan [--all]
 
@@ -196,9 +225,9 @@ object a try ("event": "try", number, line, answered, address or fault)
 and the summary last. A serial port only: a converter's serial side is set
 in the converter. Exit status 1 when no setting answered.
 
-Example:
-  ktcli --serial ttyUSB0 scan
-  ktcli --serial ttyUSB0 --json scan --all
+Examples (against ktsim --pty --baud 115200):
+  ktcli --serial /dev/pts/N scan
+  ktcli --serial /dev/pts/N --json scan --all
 )"},
         {"v5", R"(Usage: ktcli CONNECTION v5 get-sn TYPE ID
        ktcli CONNECTION v5 set-id TYPE SERIAL NEWID
@@ -207,8 +236,8 @@ V5 modules: read a serial number by type and ID (0 to 8), or give the
 module with a serial number the new ID 1 to 8. TYPE as for module send.
 
 Examples:
-  ktcli --serial ttyUSB0 v5 get-sn A 1
-  ktcli --serial ttyUSB0 v5 set-id A 50000001 2
+  ktcli --net 127.0.0.1:5003 v5 get-sn H 1
+  ktcli --net 127.0.0.1:5003 v5 set-id H 15030001 2
 )"},
         {"v7", R"(Usage: ktcli CONNECTION v7 get-sn ID
        ktcli CONNECTION v7 find-id SERIAL
@@ -224,8 +253,8 @@ window's defaults: delay 10 (steps of 100 ms), UID(A) and GUID(B), green
 and reset mode on.
 
 Examples:
-  ktcli --serial ttyUSB0 v7 get-card 1
-  ktcli --serial ttyUSB0 v7 set-card 1 --delay 20 --no-guid-b --iso15693 --no-green
+  ktcli --net 127.0.0.1:5003 v7 get-card 1
+  ktcli --net 127.0.0.1:5003 v7 set-card 1 --delay 20 --no-guid-b --iso15693 --no-green
 )"},
         {"firmware", R"(Usage: ktcli CONNECTION firmware FILE --yes
 
@@ -237,11 +266,12 @@ phase; otherwise (and with --json) one line a block: "program 3/40",
 1 MiB, or - for standard input, with data behind its 16-byte header; a
 lost port fails the run at whichever step it shows.
 
-Example:
-  ktcli --serial ttyUSB0 firmware KT320MX-V5.bin --yes
+Example (against ktsim --tcp 5003 --family 1):
+  ktcli --net 127.0.0.1:5003 firmware KT300-V3.bin --yes
 )"},
     };
-    const auto it = help.find(command.toStdString());
+    // "v7 set-card" is told by the help of "v7".
+    const auto it = help.find(command.section(u' ', 0, 0).toStdString());
     return it == help.end() ? usage() : it->second;
 }
 

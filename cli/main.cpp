@@ -1,46 +1,36 @@
 // ktcli: the controller tool's operations from a shell.
+#include "command_line.h"
 #include "commands.h"
-#include "connection_options.h"
 #include "help.h"
 #include "output.h"
 #include "version.h"
 
 #include <QCoreApplication>
-
-#include <cstdio>
+#include <QTextStream>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    if (args.contains(QStringLiteral("--version"))) {
-        std::puts(qPrintable(kt::VersionLine(QStringLiteral("ktcli"))));
-        return ktcli::kAccepted;
-    }
+    const QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        std::fputs(ktcli::usage(), stderr);
+        QTextStream(stderr) << ktcli::usage();
         return ktcli::kBadArguments;
     }
-    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        // The help of the first subcommand named, else the overview.
-        for (const QString& arg : args) {
-            if (ktcli::isCommand(arg)) {
-                std::fputs(ktcli::commandHelp(arg), stdout);
-                return ktcli::kAccepted;
-            }
-        }
-        std::fputs(ktcli::usage(), stdout);
-        return ktcli::kAccepted;
+    ktcli::CommandLineError error;
+    const auto line = ktcli::ParseCommandLine(args, &error);
+    if (!line) {
+        ktcli::setErrorReport(error.command, error.json);
+        return ktcli::fail(ktcli::kBadArguments, error.message);
     }
-    QString error;
-    const auto connection = ktcli::takeConnectionOptions(args, &error);
-    if (!connection) return ktcli::fail(ktcli::kBadArguments, error);
-    if (!connection->chosen)
-        return ktcli::fail(
-            ktcli::kBadArguments,
-            QStringLiteral("say where the controller is: --net IP:PORT or --serial PORT"));
-    if (args.isEmpty())
-        return ktcli::fail(ktcli::kBadArguments,
-                           QStringLiteral("no command given (see ktcli --help)"));
-    const QString command = args.takeFirst();
-    return ktcli::runCommand(*connection, command, args);
+    switch (line->action) {
+        case ktcli::CommandLine::Action::Version:
+            QTextStream(stdout) << kt::VersionLine(QStringLiteral("ktcli")) << Qt::endl;
+            return ktcli::kAccepted;
+        case ktcli::CommandLine::Action::Help:
+            QTextStream(stdout) << ktcli::commandHelp(line->command);
+            return ktcli::kAccepted;
+        case ktcli::CommandLine::Action::Run:
+            break;
+    }
+    ktcli::setErrorReport(line->command, line->connection.json);
+    return ktcli::runCommand(line->connection, line->command, line->arguments);
 }

@@ -28,7 +28,7 @@ QJsonValue typeLetter(int typeIndex) {
 }
 
 int moduleVerdict(Session& session, Output& out, bool ok, const std::optional<QByteArray>& reply) {
-    out.field(QStringLiteral("reply"), visible(reply));
+    out.frame(QStringLiteral("reply"), reply);
     return session.verdict(ok);
 }
 QJsonObject cardJson(const kt::CardTypeShown& shown) {

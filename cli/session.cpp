@@ -4,9 +4,13 @@
 #include "trace_line.h"
 #include "visible_text.h"
 
+#include <QEventLoop>
+#include <QHostAddress>
+#include <QHostInfo>
 #include <QRegularExpression>
 #include <QTextStream>
 #include <QTime>
+#include <QTimer>
 
 namespace ktcli {
 
@@ -16,10 +20,6 @@ QJsonValue latin1(const QByteArray& bytes) {
 
 QJsonValue latin1(const std::optional<QByteArray>& bytes) {
     return bytes ? latin1(*bytes) : QJsonValue();
-}
-
-QJsonValue visible(const std::optional<QByteArray>& bytes) {
-    return bytes ? QJsonValue(kt::VisibleText(*bytes)) : QJsonValue();
 }
 
 // The window's traffic monitor saves the same lines.
@@ -60,6 +60,138 @@ bool takeOption(QStringList& args, const QString& name, QString* value) {
 
 bool takeFlag(QStringList& args, const QString& name) {
     return args.removeAll(name) > 0;
+}
+
+}  // namespace ktcli
+
+namespace ktcli {
+
+// A name service on the local network answers well inside this.
+constexpr int kHostLookupMs = 5000;
+
+Session::Session(const ConnectionOptions& connection, Output& out)
+    : connection_(connection), out_(out) {
+    link.setPort(connection.port);
+    if (connection.trace) link.setTrace(printTrace);
+    out_.setCauseSource([this] { return causeKind(); });
+}
+
+Session::~Session() {
+    out_.setCauseSource({});
+    link.ClosePort();
+}
+
+QStringList Session::netAddresses(QString* error) const {
+    const QHostAddress literal(connection_.netHost);
+    if (!literal.isNull()) return {literal.toString()};
+    // The lookup is bounded like every other wait: a resolver that never
+    // answers must not hold the command for good.
+    QHostInfo info;
+    bool answered = false;
+    QEventLoop loop;
+    const int lookup =
+        QHostInfo::lookupHost(connection_.netHost, &loop, [&](const QHostInfo& found) {
+            info = found;
+            answered = true;
+            loop.quit();
+        });
+    QTimer::singleShot(kHostLookupMs, &loop, &QEventLoop::quit);
+    if (!answered) loop.exec();
+    if (!answered) {
+        QHostInfo::abortHostLookup(lookup);
+        *error = QStringLiteral("cannot find the host \"%1\": no answer within %2 ms")
+                     .arg(connection_.netHost)
+                     .arg(kHostLookupMs);
+        return {};
+    }
+    QStringList addresses;
+    // IPv4 first: converters and ktsim listen there.
+    for (const auto protocol : {QAbstractSocket::IPv4Protocol, QAbstractSocket::IPv6Protocol}) {
+        for (const QHostAddress& address : info.addresses()) {
+            if (address.protocol() == protocol) addresses.append(address.toString());
+        }
+    }
+    if (addresses.isEmpty())
+        *error = QStringLiteral("cannot find the host \"%1\": %2")
+                     .arg(connection_.netHost, info.error() == QHostInfo::NoError
+                                                   ? QStringLiteral("no address")
+                                                   : info.errorString());
+    return addresses;
+}
+
+std::optional<int> Session::open() {
+    if (connection_.port.kind == kt::PortKind::Network && !connection_.netHost.isEmpty()) {
+        QString error;
+        const QStringList addresses = netAddresses(&error);
+        if (addresses.isEmpty())
+            return out_.finish(kPortError, error,
+                               QString::fromLatin1(kt::LinkFaultName(kt::LinkFault::Unreachable)));
+        kt::PortSettings port = connection_.port;
+        port.netAnyAddress = true;
+        for (const QString& address : addresses) {
+            port.NetIP = address;
+            link.setPort(port);
+            if (link.OpenPort()) return std::nullopt;
+        }
+    } else if (link.OpenPort()) {
+        return std::nullopt;
+    }
+    QString why = link.lastError();
+    switch (link.lastFault()) {
+        case kt::LinkFault::NoSuchPort:
+            why = QStringLiteral("no such port: ") + why;
+            break;
+        case kt::LinkFault::NoAccess:
+            why = QStringLiteral("no access: ") + why;
+            // The link's sentence names the group that owns the device.
+            if (!why.contains(QStringLiteral(" group")))
+                why += QStringLiteral(
+                    " (join the dialout group: sudo usermod -aG dialout $USER, then log in "
+                    "again)");
+            break;
+        case kt::LinkFault::InUse:
+            why = QStringLiteral("in use: ") + why +
+                  QStringLiteral(" (another program holds the port; close it first)");
+            break;
+        default:
+            break;
+    }
+    return out_.finish(kPortError, why, causeKind());
+}
+
+std::optional<int> Session::openAndLocate(bool alwaysConnect) {
+    if (const auto failed = open()) return failed;
+    if (!connection_.address.isEmpty() && !alwaysConnect) {
+        address = connection_.address;
+        family = connection_.family;
+        return std::nullopt;
+    }
+    connected = kt::Connect(link, connection_.firstId);
+    if (connected.outcome == kt::ConnectResult::Outcome::NotFound)
+        return out_.finish(
+            kRejected, QStringLiteral("no controller answered AC or AS (last: %1)").arg(cause()));
+    address = connected.address;
+    if (connected.outcome == kt::ConnectResult::Outcome::NotIdentified)
+        return out_.finish(kRejected,
+                           QStringLiteral("the controller at %1 did not identify "
+                                          "itself (%2); give --address and --family")
+                               .arg(QString::fromLatin1(address), cause()),
+                           QString::fromLatin1(kCauseNotIdentified));
+    family = connected.family;
+    return std::nullopt;
+}
+
+QString Session::cause() const {
+    if (!link.lastError().isEmpty()) return link.lastError();
+    if (link.ReplyLength() > 0)
+        return QStringLiteral("unexpected reply length %1").arg(link.ReplyLength());
+    return QStringLiteral("the controller said no");
+}
+
+QString Session::causeKind() const {
+    if (link.lastFault() != kt::LinkFault::None)
+        return QString::fromLatin1(kt::LinkFaultName(link.lastFault()));
+    return QString::fromLatin1(kCauseUnexpectedReply);
 }
 
 }  // namespace ktcli

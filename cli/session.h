@@ -16,56 +16,29 @@ namespace ktcli {
 
 QJsonValue latin1(const QByteArray& bytes);
 QJsonValue latin1(const std::optional<QByteArray>& bytes);
-QJsonValue visible(const std::optional<QByteArray>& bytes);
 void printTrace(const kt::TraceEvent& event);
 
 // The open link and the controller on it.
 class Session {
 public:
-    Session(const ConnectionOptions& connection, Output& out) : connection_(connection), out_(out) {
-        link.setPort(connection.port);
-        if (connection.trace) link.setTrace(printTrace);
-    }
-    ~Session() { link.ClosePort(); }
+    Session(const ConnectionOptions& connection, Output& out);
+    ~Session();
 
-    // nullopt once the port is open; else the exit status, reported.
-    std::optional<int> open() {
-        if (link.OpenPort()) return std::nullopt;
-        // The link's sentence already names the group to join, or the program
-        // that holds the port.
-        return out_.finish(kPortError, link.lastError());
-    }
+    // nullopt once the port is open; else the exit status, reported. Exit 3
+    // says which: no such port, no access, in use, refused, unreachable.
+    std::optional<int> open();
 
     // Opens the port and learns the address and family: from --address and
-    // --family, or by Connect. nullopt on success; else the exit status.
-    std::optional<int> openAndLocate(bool alwaysConnect = false) {
-        if (const auto failed = open()) return failed;
-        if (!connection_.address.isEmpty() && !alwaysConnect) {
-            address = connection_.address;
-            family = connection_.family;
-            return std::nullopt;
-        }
-        connected = kt::Connect(link, connection_.firstId);
-        if (connected.outcome == kt::ConnectResult::Outcome::NotFound)
-            return out_.finish(
-                kRejected,
-                QStringLiteral("no controller answered AC or AS (last: %1)").arg(cause()));
-        address = connected.address;
-        if (connected.outcome == kt::ConnectResult::Outcome::NotIdentified)
-            return out_.finish(kRejected, QStringLiteral("the controller at %1 did not identify "
-                                                         "itself (%2); give --address and --family")
-                                              .arg(QString::fromLatin1(address), cause()));
-        family = connected.family;
-        return std::nullopt;
-    }
+    // --family, or by Connect. Connect counts as found once the controller
+    // identified itself, with or without the serial number of its last "AS".
+    // nullopt on success; else the exit status.
+    std::optional<int> openAndLocate(bool alwaysConnect = false);
 
     // Why the last operation failed, as far as the link knows.
-    QString cause() const {
-        if (!link.lastError().isEmpty()) return link.lastError();
-        if (link.ReplyLength() > 0)
-            return QStringLiteral("unexpected reply length %1").arg(link.ReplyLength());
-        return QStringLiteral("the controller said no");
-    }
+    QString cause() const;
+    // The same as a kind for JSON's "cause": the link's fault name, else
+    // "unexpected-reply".
+    QString causeKind() const;
 
     int verdict(bool ok) { return ok ? out_.finish(kAccepted) : out_.finish(kRejected, cause()); }
 
@@ -75,6 +48,10 @@ public:
     kt::ConnectResult connected;
 
 private:
+    // The addresses --net's host stands for; empty with *error set when
+    // the name is unknown.
+    QStringList netAddresses(QString* error) const;
+
     const ConnectionOptions& connection_;
     Output& out_;
 };

@@ -37,7 +37,7 @@ bool Link::OpenPort() {
         serial_->configure(port_.ComPortName, port_.ComBaudRate);
         channel = serial_.get();
     } else {
-        tcp_->configure(port_.NetIP, port_.NetPort);
+        tcp_->configure(port_.NetIP, port_.NetPort, port_.netAnyAddress);
         channel = tcp_.get();
     }
     LinkFault fault = LinkFault::Other;

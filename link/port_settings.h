@@ -19,6 +19,10 @@ struct PortSettings {
     QString ComBaudRate = QStringLiteral("19200,e,8,1");
     QString NetIP = QStringLiteral("192.168.1.101");
     QString NetPort = QStringLiteral("5003");
+    // The window converts NetIP as a strict dotted-decimal IPv4 address;
+    // ktcli has looked its host up already and hands over any IPv4 or IPv6
+    // address.
+    bool netAnyAddress = false;
 };
 
 // Parsed line settings. A field the text leaves out keeps the port's current

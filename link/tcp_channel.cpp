@@ -10,21 +10,27 @@ TcpChannel::TcpChannel(QObject* parent) : Channel(parent) {
     connect(&socket_, &QTcpSocket::disconnected, this, &TcpChannel::onDisconnected);
 }
 
-void TcpChannel::configure(const QString& ip, const QString& port) {
+void TcpChannel::configure(const QString& ip, const QString& port, bool anyAddress) {
     ip_ = ip;
     port_ = port;
+    anyAddress_ = anyAddress;
 }
 
 bool TcpChannel::open(QString* error, LinkFault* fault) {
     close();
     const auto address = ParseDottedIPv4(ip_);
-    if (!address) {
-        if (error) *error = QStringLiteral("not a dotted-decimal IPv4 address: \"%1\"").arg(ip_);
+    const QHostAddress host = address       ? QHostAddress(*address)
+                              : anyAddress_ ? QHostAddress(ip_)
+                                            : QHostAddress();
+    if (host.isNull()) {
+        if (error)
+            *error = anyAddress_
+                         ? QStringLiteral("not an IP address: \"%1\"").arg(ip_)
+                         : QStringLiteral("not a dotted-decimal IPv4 address: \"%1\"").arg(ip_);
         if (fault) *fault = LinkFault::Other;
         return false;
     }
     const quint16 port = ConvertNetPort(port_);
-    const QHostAddress host(*address);
     if (port == 0) {
         if (error)
             *error = QStringLiteral("cannot connect to %1: port \"%2\" is not a port number")
@@ -35,7 +41,11 @@ bool TcpChannel::open(QString* error, LinkFault* fault) {
     socket_.connectToHost(host, port);
     if (!socket_.waitForConnected(kConnectTimeoutMs)) {
         if (error) {
-            const QString target = QStringLiteral("%1:%2").arg(host.toString()).arg(port);
+            const QString target =
+                (host.protocol() == QAbstractSocket::IPv6Protocol ? QStringLiteral("[%1]:%2")
+                                                                  : QStringLiteral("%1:%2"))
+                    .arg(host.toString())
+                    .arg(port);
             *error =
                 socket_.error() == QAbstractSocket::SocketTimeoutError
                     ? QStringLiteral("cannot connect to %1: no answer within %2 ms")

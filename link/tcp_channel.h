@@ -17,8 +17,9 @@ public:
 
     explicit TcpChannel(QObject* parent = nullptr);
 
-    // ip in dotted decimal, port as typed on the port page.
-    void configure(const QString& ip, const QString& port);
+    // ip in dotted decimal, port as typed on the port page; with
+    // anyAddress, ip may also be an IPv6 address.
+    void configure(const QString& ip, const QString& port, bool anyAddress = false);
 
     bool open(QString* error, LinkFault* fault = nullptr) override;
     void close() override;
@@ -37,6 +38,7 @@ private:
     QTcpSocket socket_;
     QString ip_;
     QString port_;
+    bool anyAddress_ = false;
     bool closing_ = false;
 };
 

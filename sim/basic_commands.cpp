@@ -34,13 +34,22 @@ QByteArray speedOfCode(const QByteArray& code) {
 }
 
 // Every reply here is the address and the letters: 13 bytes, 12 with family
-// 4's three-digit address, which are the lengths the tool accepts.
+// 4's three-digit address, which are the lengths the tool accepts. Taking
+// turns, every second reply has the other length: the address cut to three
+// characters, or family 4's padded to four.
+QByteArray shortReply(Controller& controller, const QByteArray& letters) {
+    const QByteArray& address = controller.address();
+    if (!controller.config().alternateLengths || !controller.state().otherLengthTurn(letters))
+        return address + letters;
+    return (address.size() == 4 ? address.right(3) : address.rightJustified(4, '0')) + letters;
+}
+
 void addCommonCommands(CommandRegistry& registry, Controller& controller) {
     registry.add({"AA", [&controller](const CommandContext& c) -> Reply {
                       const auto time = parseClock(c.args);
                       if (!time) return std::nullopt;
                       controller.state().setClock(*time);
-                      return controller.address() + "AA";
+                      return shortReply(controller, "AA");
                   }});
     // Our own read-back of the clock; nothing in the tool asks for it but the
     // free command test, whose text is "AB" to begin with.
@@ -53,7 +62,7 @@ void addCommonCommands(CommandRegistry& registry, Controller& controller) {
                       if (c.args.size() != 1 || c.args[0] < '0' || c.args[0] > '6')
                           return std::nullopt;
                       controller.state().setAlarm(c.args[0] - '0');
-                      return controller.address() + "JF";
+                      return shortReply(controller, "JF");
                   }});
 }
 

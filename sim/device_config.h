@@ -27,6 +27,10 @@ struct DeviceConfig {
     int acReplyLength = 0;
     // Family 4: length of the "AV" reply frame, 20 or 28 (0 gives 20).
     int avReplyLength = 0;
+    // Take turns between the two lengths the tool accepts for "AA" and "JF"
+    // (13 and 12), "AC" (the configured one, then the other) and "AV" (the
+    // same), so that one run exercises both.
+    bool alternateLengths = false;
     // Family 4: the version text of the "AV" reply, 8 characters for the
     // 20-byte frame or 16 for the 28-byte one; empty gives a default.
     QByteArray avVersion = {};

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <array>
@@ -87,6 +88,10 @@ public:
 
     ControllerState snapshot() const;
 
+    // With alternating reply lengths: whether this reply to the command
+    // takes the other accepted length (every second one does).
+    bool otherLengthTurn(const QByteArray& letters) { return (lengthTurns_[letters]++ % 2) == 1; }
+
 private:
     void beginRestart(int busyMs);
 
@@ -101,6 +106,7 @@ private:
     int factoryResets_ = 0;
     int reboots_ = 0;
     QDeadlineTimer restartDone_;
+    QHash<QByteArray, int> lengthTurns_;
 };
 
 // Buffers count made-up events, the oldest count minutes back from the

@@ -26,7 +26,10 @@ void addFourDigitFamilyCommands(CommandRegistry& registry, Controller& controlle
                       if (!c.args.isEmpty()) return std::nullopt;
                       const DeviceConfig& config = controller.config();
                       QByteArray payload = config.address + "AC" + familyTag(config);
-                      if (config.acReplyLength == 17) payload += "00";
+                      int length = config.acReplyLength;
+                      if (config.alternateLengths && controller.state().otherLengthTurn("AC"))
+                          length = length == 17 ? 15 : 17;
+                      if (length == 17) payload += "00";
                       return payload;
                   },
                   {"0000"}});
@@ -69,7 +72,13 @@ void addFamilyFourCommands(CommandRegistry& registry, Controller& controller) {
                   {"000"}});
     registry.add({"AV", [&controller](const CommandContext& c) -> std::optional<QByteArray> {
                       if (!c.args.isEmpty()) return std::nullopt;
-                      return controller.address() + "AV" + controller.config().avVersion;
+                      const DeviceConfig& config = controller.config();
+                      QByteArray version = config.avVersion;
+                      // The other form: the 28-byte reply's 16 characters
+                      // end in the 20-byte reply's 8.
+                      if (config.alternateLengths && controller.state().otherLengthTurn("AV"))
+                          version = version.size() == 16 ? version.right(8) : "KT410XB " + version;
+                      return controller.address() + "AV" + version;
                   }});
 }
 

@@ -1,11 +1,16 @@
 // ktsim: the substitute controller as a program. See --help.
+#include "console.h"
 #include "options.h"
 #include "signal_watcher.h"
 #include "simulator.h"
 #include "version.h"
 
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
+#include <memory>
+
+#include <unistd.h>
 
 namespace {
 
@@ -69,6 +74,17 @@ int main(int argc, char** argv) {
     if (options.pty && simulator.startPty().isEmpty()) {
         printLine(QStringLiteral("ktsim: ") + simulator.lastError(), stderr);
         return 1;
+    }
+    // A trainer at a terminal changes faults, inputs and events as it runs.
+    // Started in the background ("ktsim --tcp 5003 &") it leaves the
+    // terminal to the shell: a read there would stop it (SIGTTIN).
+    const bool foregroundTerminal =
+        ::isatty(STDIN_FILENO) && ::tcgetpgrp(STDIN_FILENO) == ::getpgrp();
+    std::unique_ptr<ktsim::Console> console;
+    if (options.console || foregroundTerminal) {
+        std::signal(SIGTTIN, SIG_IGN);  // moved to the background later: the read fails instead
+        console = std::make_unique<ktsim::Console>(simulator, STDIN_FILENO,
+                                                   [](const QString& text) { printLine(text); });
     }
     return app.exec();
 }

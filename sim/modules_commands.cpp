@@ -36,6 +36,13 @@ QByteArray busAddress(const Controller& controller) {
     return controller.address().rightJustified(4, '0');
 }
 
+// The ID in the answer by serial number is decimal, its last digit at
+// position 41 of the frame, where the tool reads the ID as one digit; an ID
+// above 9 shows its last four decimal digits and so cannot be read whole.
+QByteArray decimalId(quint16 id) {
+    return QByteArray::number(id % 10000).rightJustified(4, '0');
+}
+
 ModuleBus& busOf(Controller& controller) {
     // The configuration holds the bus as it is now; see DeviceConfig::modules.
     return controller.config().modules;
@@ -138,7 +145,7 @@ Reply v7BySerial(Controller& controller, const QByteArray& fields, QByteArrayVie
         module.id = *newId;
     }
     return v7ReplyFrom(controller, fields + serial.toByteArray(),
-                       module.serial + word(module.id) + "0000");
+                       module.serial + decimalId(module.id) + "0000");
 }
 
 // "DR" "05" <length> <addressing> <register> <op> <ID or serial> <data>;

@@ -51,6 +51,9 @@ Which controller:
   --ac-length 15|17     frame length of the "AC" reply (default 15 for
                         family 8, 17 for the others)
   --av-length 20|28     family 4: frame length of the "AV" reply (default 20)
+  --alternate-lengths   take turns between the two reply lengths the tool
+                        accepts, command by command: "AA" and "JF" 13 and 12
+                        bytes, "AC" 17 and 15, "AV" 20 and 28
   --factory-reset-ms MS how long it answers nothing after a factory reset
                         (default 12000; the tool waits 16000 before asking
                         family 4 again)
@@ -116,6 +119,9 @@ Faults (repeatable): --fault LETTERS:KIND[=VALUE][#N][@N]
                         RATE baud (a pty keeps the speed, not the parity)
   --log FILE            append one line per request received: time, CRC/XOR,
                         ok/bad-checksum, command text
+  --console             read console lines from standard input (always on
+                        when standard input is a terminal): fault SPEC,
+                        fault clear, inputs BITS, event, status, help
   -v, --verbose, --trace
                         print every request and reply, control bytes visible,
                         with the time and the check's verdict of each request
@@ -130,6 +136,7 @@ Examples:
   ktsim --tcp 0 --fault DB:silent --fault '*:trickle=250@2'
   ktsim --pty --fault AC:drop@1 --pace 115200 --log /tmp/ktsim.log
   ktsim --pty --inputs 10100001 --events 3
+  ktsim --tcp 5003 --console --alternate-lengths
   ktsim --pty --family 3 --loader-fault nowrite=2@4 --loader-fault lowerdata=5
   ktsim --pty --v7 1:17030001 --v7 2:17030002 --v5 E:1:15039999
   ktsim --pty --baud 115200     # silent unless the port runs at 115200
@@ -164,10 +171,12 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         QStringList{QStringLiteral("v"), QStringLiteral("verbose"), QStringLiteral("trace")});
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
+    const QCommandLineOption console(QStringLiteral("console"));
+    const QCommandLineOption alternate(QStringLiteral("alternate-lengths"));
     parser.addOptions({tcp, pty, family, address, serial, model, versionCode, acLength, avLength,
                        resetMs, rebootMs, inputs, events, fault, pace, log, verbose, help});
     parser.addOption(loaderFault);
-    parser.addOptions({v5, v7, baud, version});
+    parser.addOptions({v5, v7, baud, version, console, alternate});
 
     ParsedOptions result;
     SimOptions& o = result.options;
@@ -294,6 +303,8 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     }
     o.logFile = parser.value(log);
     o.verbose = parser.isSet(verbose);
+    o.console = parser.isSet(console);
+    o.config.alternateLengths = parser.isSet(alternate);
     return result;
 }
 

@@ -21,6 +21,7 @@ struct SimOptions {
     int lineBaud = 0;  // --baud: the pty answers only at this speed
     QString logFile;
     bool verbose = false;
+    bool console = false;  // read console lines from stdin even when it is no terminal
     bool help = false;
     bool version = false;
 };
