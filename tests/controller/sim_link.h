@@ -18,7 +18,6 @@ struct SimLink {
     explicit SimLink(const ktsim::DeviceConfig& config = {},
                      kt::PortKind kind = kt::PortKind::Serial)
         : sim(config) {
-        kt::PortSettings port;
         port.kind = kind;
         if (kind == kt::PortKind::Serial) {
             port.ComPortName = sim.startPty();
@@ -34,6 +33,7 @@ struct SimLink {
     QList<QByteArray> sent() const { return sim.requestLog(); }
 
     ktsim::SimThread sim;
+    kt::PortSettings port;
     kt::Link link;
 };
 

@@ -3,8 +3,7 @@
 // over a pty and over TCP where both apply.
 #pragma once
 
-#include "link.h"
-#include "sim_thread.h"
+#include "../controller/sim_link.h"
 
 #include <gtest/gtest.h>
 
@@ -13,25 +12,10 @@
 
 namespace kt::safety {
 
-struct SimLink {
-    explicit SimLink(kt::PortKind kind, const ktsim::DeviceConfig& config = {}) : sim(config) {
-        port.kind = kind;
-        if (kind == kt::PortKind::Serial) {
-            port.ComPortName = sim.startPty();
-        } else {
-            port.NetIP = QStringLiteral("127.0.0.1");
-            port.NetPort = QString::number(sim.startTcp());
-        }
-        link.setPort(port);
-        EXPECT_TRUE(link.OpenPort()) << link.lastError().toStdString();
-    }
-
-    void fault(const char* text) { EXPECT_TRUE(sim.addFault(QString::fromLatin1(text))) << text; }
-    QList<QByteArray> sent() const { return sim.requestLog(); }
-
-    ktsim::SimThread sim;
-    kt::PortSettings port;
-    kt::Link link;
+// The controller tests' SimLink, with the channel named first.
+struct SimLink : kt::test::SimLink {
+    explicit SimLink(kt::PortKind kind, const ktsim::DeviceConfig& config = {})
+        : kt::test::SimLink(config, kind) {}
 };
 
 // Milliseconds the call took.
