@@ -62,10 +62,6 @@ bool takeFlag(QStringList& args, const QString& name) {
     return args.removeAll(name) > 0;
 }
 
-}  // namespace ktcli
-
-namespace ktcli {
-
 // A name service on the local network answers well inside this.
 constexpr int kHostLookupMs = 5000;
 

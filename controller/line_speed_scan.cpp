@@ -3,18 +3,9 @@
 #include "reply_fields.h"
 
 namespace kt {
-namespace {
 
 using detail::accepted;
 using detail::positions;
-
-// A lost port is not a silent setting: nothing more can be tried on it.
-bool portGone(const Link& link) {
-    return link.portLost() || link.lastFault() == LinkFault::Lost ||
-           link.lastFault() == LinkFault::NotOpen;
-}
-
-}  // namespace
 
 const QStringList& SpeedBoxSettings() {
     static const QStringList settings = {
@@ -75,7 +66,7 @@ LineSpeedScanResult ScanLineSpeed(Link& link, const QByteArray& idText, bool try
         if (accepted(link, idText + "AC", {17, 15})) {
             attempt.answered = true;
             attempt.address = positions(link, 2, 5);
-        } else if (!portGone(link)) {
+        } else if (!link.portGone()) {
             detail::pause(detail::kCommandPauseMs);
             if (accepted(link, idText.left(3) + "AS", {20})) {
                 attempt.answered = true;
@@ -86,7 +77,7 @@ LineSpeedScanResult ScanLineSpeed(Link& link, const QByteArray& idText, bool try
         if (!attempt.answered) attempt.fault = link.lastFault();
         result.tries.append(attempt);
         if (observer.tried) observer.tried(attempt);
-        if (!attempt.answered && portGone(link)) {
+        if (!attempt.answered && link.portGone()) {
             result.outcome = LineSpeedScanResult::Outcome::PortFailed;
             result.why = link.lastError();
             return result;

@@ -78,6 +78,9 @@ public:
     // The open port went away (adapter pulled, pty closed, peer closed)
     // since OpenPort; stays set until the next OpenPort.
     bool portLost() const { return portLost_; }
+    // No further request can go out: the port was lost, or a request found
+    // it not open. A silent controller on a live port is not this.
+    bool portGone() const { return portLost_ || lastFault_ == LinkFault::NotOpen; }
 
 private:
     void waitForReply(const QByteArray& request);

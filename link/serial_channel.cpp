@@ -38,9 +38,7 @@ void SerialChannel::configure(const QString& portName, const QString& lineSettin
     // is, and COM1 is /dev/ttyS0. QSerialPort takes the whole path.
     path_ = SerialDevicePath(portName);
     port_.setPortName(path_);
-    name_ = portName.trimmed();
-    if (path_ != QStringLiteral("/dev/") + name_ && path_ != name_)
-        name_ += QStringLiteral(" (%1)").arg(path_);
+    name_ = SerialPortLabel(portName);
     lineText_ = lineSettings;
 }
 

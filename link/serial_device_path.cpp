@@ -15,4 +15,11 @@ QString SerialDevicePath(const QString& name) {
     return QStringLiteral("/dev/") + bare;
 }
 
+QString SerialPortLabel(const QString& name) {
+    const QString bare = name.trimmed();
+    const QString path = SerialDevicePath(bare);
+    if (path == bare || path == QStringLiteral("/dev/") + bare) return bare;
+    return QStringLiteral("%1 (%2)").arg(bare, path);
+}
+
 }  // namespace kt

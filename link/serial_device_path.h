@@ -11,4 +11,8 @@ namespace kt {
 // a '/') is used as it is, any other name is looked up under /dev.
 QString SerialDevicePath(const QString& name);
 
+// The name as a person gave it, followed by the device where that is not
+// plain from the name: "COM1 (/dev/ttyS0)", but "ttyUSB0".
+QString SerialPortLabel(const QString& name);
+
 }  // namespace kt

@@ -13,11 +13,6 @@ const char* const kV5TypeNames[module::kTypeCount] = {
     "KTRA1/A3/B3", "KTIOM-2A/24", "KTRB5/BR/CR", "KTRC5/C6/CR/CD", "KTRD5/DR/ED", "KTPRINT",
 };
 
-bool portGone(const Link& link) {
-    return link.portLost() || link.lastFault() == LinkFault::Lost ||
-           link.lastFault() == LinkFault::NotOpen;
-}
-
 QString csvField(const QString& text) {
     if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') &&
         !text.contains(u'\r'))
@@ -64,7 +59,7 @@ ModuleSurveyResult SurveyModules(Link& link, const QByteArray& address,
             if (observer.found) observer.found(module);
         }
         if (observer.progress) observer.progress(result.asked, kSurveyRequests);
-        if (!serial && portGone(link)) {
+        if (!serial && link.portGone()) {
             result.portLost = true;
             result.why = link.lastError();
             return false;

@@ -5,7 +5,6 @@
 // device button is blocked meanwhile.
 #include "dido_test.h"
 #include "lamp.h"
-#include "message_table.h"
 #include "polling_test.h"
 #include "tfrm_module.h"
 #include "ui_tfrm_module.h"
@@ -89,9 +88,7 @@ void TfrmModule::runContinuousTest(ContinuousTest kind, const std::function<bool
             setWindowEnabled(true);
             return loop(link);  // true whatever the controller answered
         });
-        if (!ok && link_.portLost())
-            ui->pnMsg->setText(MessageTable::translate("Connect device error!", languageIndex_) +
-                               QStringLiteral(" (%1)").arg(link_.lastError()));
+        if (!ok && link_.portLost()) showFailure("Connect device error!");
     }
     // Closed during the test: now that the port is closed, really close.
     if (closeAfterTest_) {

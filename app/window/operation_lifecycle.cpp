@@ -185,12 +185,9 @@ QString TfrmModule::failureCause() const {
         context.port = QStringLiteral("%1:%2").arg(port.NetIP.trimmed(), port.NetPort.trimmed());
     } else {
         // COM1 says which device it stood for.
-        context.port = port.ComPortName.trimmed();
-        const QString path = SerialDevicePath(port.ComPortName);
-        if (path != context.port && path != QStringLiteral("/dev/") + context.port)
-            context.port += QStringLiteral(" (%1)").arg(path);
+        context.port = SerialPortLabel(port.ComPortName);
         if (fault == LinkFault::NoAccess) {
-            const SerialAccess access = ProbeSerialAccess(path);
+            const SerialAccess access = ProbeSerialAccess(SerialDevicePath(port.ComPortName));
             if (access.groupMode) context.group = access.group;
             context.logInAgain = access.accountListed && !access.sessionHasGroup;
         }
