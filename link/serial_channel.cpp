@@ -3,6 +3,8 @@
 #include "serial_access.h"
 #include "serial_device_path.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 namespace kt {
@@ -31,6 +33,10 @@ QString openErrorText(const QSerialPort& port, const QString& name, const QStrin
 
 SerialChannel::SerialChannel(QObject* parent) : Channel(parent) {
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialChannel::onError);
+}
+
+SerialChannel::~SerialChannel() {
+    shut();
 }
 
 void SerialChannel::configure(const QString& portName, const QString& lineSettings) {
@@ -69,6 +75,17 @@ bool SerialChannel::open(QString* error, LinkFault* fault) {
     applyLine();
     port_.clear(QSerialPort::Output);
     port_.clear(QSerialPort::Input);
+    watchedCopy_ = ::fcntl(port_.handle(), F_DUPFD_CLOEXEC, 0);
+    if (watchedCopy_ < 0) {
+        // Without the watch a lost port could read as silence; refuse it.
+        const QString why = qt_error_string(errno);
+        port_.close();
+        if (error) *error = QStringLiteral("cannot open serial port %1: %2").arg(name_, why);
+        if (fault) *fault = LinkFault::Other;
+        return false;
+    }
+    hangUpWatch_ = std::make_unique<QSocketNotifier>(watchedCopy_, QSocketNotifier::Read);
+    connect(hangUpWatch_.get(), &QSocketNotifier::activated, this, &SerialChannel::checkHangUp);
     return true;
 }
 
@@ -82,9 +99,15 @@ void SerialChannel::applyLine() {
 }
 
 void SerialChannel::close() {
-    if (!port_.isOpen()) return;
-    port_.clear(QSerialPort::AllDirections);
-    port_.close();
+    if (port_.isOpen()) port_.clear(QSerialPort::AllDirections);
+    shut();
+}
+
+void SerialChannel::shut() {
+    hangUpWatch_.reset();
+    if (watchedCopy_ >= 0) ::close(watchedCopy_);
+    watchedCopy_ = -1;
+    if (port_.isOpen()) port_.close();
 }
 
 void SerialChannel::discardPending() {
@@ -108,10 +131,23 @@ void SerialChannel::send(const QByteArray& bytes) {
 
 void SerialChannel::onError(QSerialPort::SerialPortError error) {
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError) return;
-    // Left open, Qt repeats this error in a busy loop: close at once, right
-    // after a waiting transaction has taken what was read before the error.
-    emit lost(QStringLiteral("serial port %1 was lost: %2").arg(name_, port_.errorString()));
-    if (port_.isOpen()) port_.close();
+    lose(port_.errorString());
+}
+
+void SerialChannel::checkHangUp() {
+    pollfd watched{watchedCopy_, POLLIN, 0};
+    if (::poll(&watched, 1, 0) <= 0) return;
+    if (watched.revents & (POLLHUP | POLLERR | POLLNVAL))
+        lose(QStringLiteral("the device hung up"));
+}
+
+void SerialChannel::lose(const QString& why) {
+    if (!port_.isOpen()) return;
+    // Left open, the port wakes the event loop for ever (and Qt 6.4 repeats
+    // its error): close at once, right after a waiting transaction has taken
+    // what was read before.
+    emit lost(QStringLiteral("serial port %1 was lost: %2").arg(name_, why));
+    shut();
 }
 
 }  // namespace kt

@@ -6,6 +6,9 @@
 #include "port_settings.h"
 
 #include <QSerialPort>
+#include <QSocketNotifier>
+
+#include <memory>
 
 namespace kt {
 
@@ -15,6 +18,7 @@ public:
     static constexpr int kSilenceLimitMs = 300;
 
     explicit SerialChannel(QObject* parent = nullptr);
+    ~SerialChannel() override;
 
     void configure(const QString& portName, const QString& lineSettings);
 
@@ -32,9 +36,19 @@ public:
 
 private:
     void onError(QSerialPort::SerialPortError error);
+    void checkHangUp();
+    void lose(const QString& why);
+    void shut();
     void applyLine();
 
     QSerialPort port_;
+    // A hung-up tty (pty closed at the far end, USB adapter pulled out) is
+    // readable for ever and reads nothing. Qt Serial Port 6.4 reports that as
+    // a read error, 6.7.1 and later report nothing at all: the channel looks
+    // for the hang-up itself on every wake-up of a copy of the descriptor
+    // (a copy, so that its watch does not share the port's).
+    int watchedCopy_ = -1;
+    std::unique_ptr<QSocketNotifier> hangUpWatch_;
     QString lineText_;
     QString name_;  // as the technician gave it, for messages
     QString path_;  // the device it opens
