@@ -156,13 +156,13 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& args, CommandLine
     const QStringList positional = parser.positionalArguments().mid(1);
     if (spec->name.contains(u' ')) line.arguments.append(positional.value(0));
     for (const OptionSpec& option : spec->options) {
-        const QStringList values = parser.values(option.name);
+        // values() of a switch makes Qt 6.8 complain on stderr.
         if (option.valueName.isEmpty()) {
             if (parser.isSet(option.name))
                 line.arguments.append(QStringLiteral("--") + option.name);
             continue;
         }
-        for (const QString& value : values)
+        for (const QString& value : parser.values(option.name))
             line.arguments << QStringLiteral("--") + option.name << value;
     }
     line.arguments += positional.mid(spec->name.contains(u' ') ? 1 : 0);

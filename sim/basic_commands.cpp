@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QTime>
+#include <QTimeZone>
 #include <algorithm>
 
 namespace ktsim {
@@ -23,7 +24,7 @@ std::optional<QDateTime> parseClock(const QByteArray& digits) {
     const QDate date = QDate::fromString(text.first(8), QStringLiteral("yyyyMMdd"));
     const QTime time = QTime::fromString(text.sliced(8), QStringLiteral("HHmmss"));
     if (!date.isValid() || !time.isValid()) return std::nullopt;
-    return QDateTime(date, time, Qt::UTC);  // wall-clock fields, no zone
+    return QDateTime(date, time, QTimeZone::utc());  // wall-clock fields, no zone
 }
 
 // The two speeds the tool asks for, by the code behind "AE".

@@ -1,5 +1,7 @@
 #include "device_state.h"
 
+#include <QTimeZone>
+
 #include <algorithm>
 
 namespace ktsim {
@@ -14,7 +16,7 @@ bool printable(const QByteArray& text) {
 // The controller knows no time zones: keep the wall-clock fields and do the
 // arithmetic in UTC, where no daylight-saving jump disturbs it.
 QDateTime wallFields(const QDateTime& time) {
-    return QDateTime(time.date(), time.time(), Qt::UTC);
+    return QDateTime(time.date(), time.time(), QTimeZone::utc());
 }
 
 }  // namespace

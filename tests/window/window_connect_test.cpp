@@ -47,7 +47,7 @@ protected:
     }
     // Presses Enter with the focus in the edit; where the focus was.
     QWidget* pressEnterIn(QWidget* edit) {
-        QApplication::setActiveWindow(window_.get());
+        window_->activateWindow();
         edit->setFocus();
         QWidget* focused = QApplication::focusWidget();
         QTest::keyClick(edit, Qt::Key_Return);
