@@ -46,7 +46,7 @@ protected:
     }
     void connectTo(const ktsim::DeviceConfig& config) {
         ASSERT_TRUE(sim_.setConfig(config));
-        child<QPushButton>("btnConnect")->click();
+        press("btnConnect");
         ASSERT_EQ(status(), "Command ok.");
         sim_.clearLog();
         tone_->played.clear();
@@ -261,7 +261,7 @@ TEST_F(ContinuousTests, ClosingTheWindowEndsTheTestSendsItsEndAndClosesThePortFi
 TEST_F(ContinuousTests, PortThatCannotOpenGivesEverythingBackAtOnce) {
     useSerial("/dev/kt-no-such-port");
     child<kt::Lamp>("shDI3")->setFillColor(kYellow);
-    child<QPushButton>("btnDIDO")->click();
+    press("btnDIDO");
     EXPECT_EQ(status(), "Connect device error! (/dev/kt-no-such-port: no such port)");
     EXPECT_EQ(child<QPushButton>("btnDIDO")->text(), "DIDO test");
     EXPECT_TRUE(tabVisible("tsCommand"));
