@@ -203,7 +203,8 @@ TEST_F(ContinuousTests, OtherOperationsAreBlockedWhileATestRunsAndComeBackAsThey
     bool operationRan = true;
     QString chineseCaption;
     pressDuring("btnDIDO", [&] {
-        if (count("0000DG0") < 1) return false;
+        // The window is free again once the port is open and the loop runs.
+        if (count("0000DG0") < 1 || !window_->isEnabled()) return false;
         for (const char* name : kDeviceButtons)
             if (child(name)->isEnabled()) enabledDuring << name;
         for (const char* name : {"mnuFindSpeed", "mnuModuleSurvey"})

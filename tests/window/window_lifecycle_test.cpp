@@ -79,6 +79,7 @@ TEST_F(Lifecycle, LampBlinksAndWindowIsLockedWhileBusy) {
     QString busyStatus;
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, [&] {
+        if (!window_->operationRunning()) return;
         if (seen.isEmpty() || seen.last() != lamp()) seen << lamp();
         everEnabled = everEnabled || window_->isEnabled();
         busyStatus = status();
