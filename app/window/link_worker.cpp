@@ -19,15 +19,17 @@ LinkWorker::LinkWorker() {
         Qt::BlockingQueuedConnection);
 }
 
+// The link goes when the thread's loop has ended, on the thread itself: never
+// inside a job that is still waiting in a nested loop of its own.
 LinkWorker::~LinkWorker() {
     cancel();
-    QMetaObject::invokeMethod(
-        home_,
+    QObject::connect(
+        &thread_, &QThread::finished, &thread_,
         [this] {
             link_.reset();
             setThreadCancel(nullptr);
         },
-        Qt::BlockingQueuedConnection);
+        Qt::DirectConnection);
     thread_.quit();
     thread_.wait();
     delete home_;  // its thread has ended: nothing can reach it any more
