@@ -23,10 +23,13 @@ void TfrmModule::btnDIDOClick() {
         DidoObserver observer;
         observer.showStatus = runner_->statusShower();
         observer.keepRunning = runner_->keepRunning();
-        observer.outputChecked = [this](int output) { return outputChecked_.at(output - 1).load(); };
+        observer.outputChecked = [this](int output) {
+            return outputChecked_.at(output - 1).load();
+        };
         observer.inputRead = [this, lamps](int input, bool active) {
             Lamp* lamp = lamps.at(input - 1);
-            runner_->onWindow([lamp, active] { lamp->setFillColor(active ? Qt::yellow : Qt::white); });
+            runner_->onWindow(
+                [lamp, active] { lamp->setFillColor(active ? Qt::yellow : Qt::white); });
         };
         const bool ok = DidoTest(link, address, family, observer).ok;
         // Nothing is left lit or ticked that the controller no longer does.
@@ -45,13 +48,15 @@ void TfrmModule::btnPoolingClick() {
         observer.showStatus = runner_->statusShower();
         observer.keepRunning = runner_->keepRunning();
         observer.showDate = [this](const QByteArray& text) {
-            runner_->onWindow([this, text] { ui->pnPoolingDate->setText(QString::fromLatin1(text)); });
+            runner_->onWindow(
+                [this, text] { ui->pnPoolingDate->setText(QString::fromLatin1(text)); });
         };
         observer.showEvent = [this](const QByteArray& text) {
-            runner_->onWindow([this, text] { ui->pnPoolingData->setText(QString::fromLatin1(text)); });
+            runner_->onWindow(
+                [this, text] { ui->pnPoolingData->setText(QString::fromLatin1(text)); });
         };
         return PollingTest(link, address, family, observer).ok ? OperationRunner::Ending::Ok
-                                                                : OperationRunner::Ending::Error;
+                                                               : OperationRunner::Ending::Error;
     });
 }
 
@@ -68,13 +73,11 @@ void TfrmModule::runContinuousTest(ContinuousTest kind, OperationRunner::Body lo
     OperationRunner::ContinuousTest test;
     test.kind = static_cast<int>(kind);
     QPushButton* own = testButton(kind);
-    test.blocked = {ui->btnConnect,       ui->btnSetDate,       ui->btnAlarm,
-                    ui->btnDIDO,          ui->btnPooling,       ui->btnSet19200,
-                    ui->btnSet115200,     ui->btnReboot,        ui->btnInitial,
-                    ui->btnGetCtrlID,     ui->btnSetCtrlBySN,   ui->btnFirmware,
-                    ui->btnV7SnId,        ui->btnV7SetId,       ui->btnV7SetCardType,
-                    ui->btnV7GetCardType, ui->btnV5GetSn,       ui->btnV5SetId,
-                    ui->btnCommand,       ui->btnModuleCommand};
+    test.blocked = {ui->btnConnect, ui->btnSetDate,   ui->btnAlarm,         ui->btnDIDO,
+                    ui->btnPooling, ui->btnSet19200,  ui->btnSet115200,     ui->btnReboot,
+                    ui->btnInitial, ui->btnGetCtrlID, ui->btnSetCtrlBySN,   ui->btnFirmware,
+                    ui->btnV7SnId,  ui->btnV7SetId,   ui->btnV7SetCardType, ui->btnV7GetCardType,
+                    ui->btnV5GetSn, ui->btnV5SetId,   ui->btnCommand,       ui->btnModuleCommand};
     test.blocked.removeOne(own);
     // The File menu's scan and survey reach the device too.
     test.blockedActions = {ui->mnuFindSpeed, ui->mnuModuleSurvey};

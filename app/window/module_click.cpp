@@ -25,7 +25,8 @@ void TfrmModule::btnModuleCommandClick() {
     const QByteArray command = CommandTextBytes(ui->edModuleCommandSend->text());
     runOperation([this, type, id, command, address = deviceAddress_](Link& link) {
         const ModuleCommandResult result = ModuleCommandTest(link, address, type, id, command);
-        runner_->onWindow([this, result] { showReply(ui->edModuleCommandRecv, result.receiveText); });
+        runner_->onWindow(
+            [this, result] { showReply(ui->edModuleCommandRecv, result.receiveText); });
         return result.ok;
     });
 }

@@ -36,8 +36,9 @@ OperationRunner::~OperationRunner() {
 }
 
 bool OperationRunner::startSimple(std::function<bool(Link&)> body, Done done) {
-    return start([body = std::move(body)](Link& link) { return body(link) ? Ending::Ok : Ending::Error; },
-                 std::move(done));
+    return start(
+        [body = std::move(body)](Link& link) { return body(link) ? Ending::Ok : Ending::Error; },
+        std::move(done));
 }
 
 bool OperationRunner::start(Body body, Done done) {
@@ -293,7 +294,8 @@ ShowStatus OperationRunner::statusShower() {
 }
 
 std::function<void(int)> OperationRunner::countdownShower(const char* title) {
-    return [this, title](int left) { onWindow([this, title, left] { showCountdown(title, left); }); };
+    return
+        [this, title](int left) { onWindow([this, title, left] { showCountdown(title, left); }); };
 }
 
 void OperationRunner::showCountdown(const char* title, int left, const QString& middle) {

@@ -59,10 +59,12 @@ TfrmModule::TfrmModule(std::unique_ptr<Tone> tone, PortLister listPorts, QWidget
     tmrClock.start();
 }
 
-// The monitor stops listening first; then the worker is cancelled and
-// joined, before anything its queued reports would reach goes away.
+// The monitor stops listening first; then a continuous test is told to stop
+// and the worker is cancelled and joined, before anything its queued
+// reports would reach goes away.
 TfrmModule::~TfrmModule() {
     traffic_.reset();
+    runner_->stopTest();
     worker_.reset();
 }
 

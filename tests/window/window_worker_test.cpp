@@ -66,7 +66,8 @@ TEST_F(WorkerWindow, AModalDialogDuringTheDidoTestLeavesItsPassesPaced) {
     });
     const QList<ktsim::LoggedRequest> log = sim.requestRecords();
     qsizetype during = 0;
-    for (const auto& request : log) during += request.monotonicNs > from && request.monotonicNs < to;
+    for (const auto& request : log)
+        during += request.monotonicNs > from && request.monotonicNs < to;
     EXPECT_GT(during, 20) << "the test stood still while the dialog was open";
     // A pass is one DG0 and a 20 ms pause: far below this on a loaded machine.
     EXPECT_LT(longestGapMs(log, from, to), 20 + 250);
@@ -108,7 +109,8 @@ TEST_F(WorkerWindow, TheTrafficMonitorsSaveDialogDuringAFirmwareRunLeavesTheBloc
     ASSERT_GT(to, from);
     const QList<ktsim::LoggedRequest> log = sim.requestRecords();
     qsizetype during = 0;
-    for (const auto& request : log) during += request.monotonicNs > from && request.monotonicNs < to;
+    for (const auto& request : log)
+        during += request.monotonicNs > from && request.monotonicNs < to;
     EXPECT_GT(during, 10) << "the run stood still while the dialog was open";
     // The longest fixed pause between two blocks' requests is 50 ms.
     EXPECT_LT(longestGapMs(log, from, to), 50 + 200);
@@ -154,4 +156,37 @@ TEST_F(WorkerWindow, ClicksDuringABlockedConnectStartNothingAfterTheFailure) {
     QTest::qWait(300);
     EXPECT_EQ(status(), "Command ok.");
     EXPECT_EQ(sim.requestLog(), (QList<QByteArray>{"0000AC", "0000DB", "0000AS"}));
+}
+
+// The 16 s a family-4 controller is given after a factory reset end at 16 s
+// with a modal dialog open for 5 s of them, and the countdown goes on.
+TEST_F(WorkerWindow, AModalDialogDuringTheFactoryResetWaitLeavesItAt16Seconds) {
+    ktsim::DeviceConfig config;
+    config.family = 4;
+    config.address = "012";
+    config.factoryResetMs = 1000;
+    ktsim::SimThread sim(config);
+    useSerial(sim.startPty());
+    press("btnConnect");
+    ASSERT_EQ(window_->ControllerFamily(), 4);
+    sim.clearLog();
+
+    QStringList countdown;
+    QTimer::singleShot(3000, window_.get(), [&] {
+        QTimer sampler;
+        QObject::connect(&sampler, &QTimer::timeout, [&] {
+            if (countdown.isEmpty() || countdown.last() != status()) countdown << status();
+        });
+        sampler.start(100);
+        holdModalBox(window_.get(), 5000);
+    });
+    press("btnInitial");
+    EXPECT_EQ(status(), "Command ok.");
+    const QList<ktsim::LoggedRequest> log = sim.requestRecords();
+    ASSERT_EQ(sim.requestLog(), (QList<QByteArray>{"012AI", "012AS"}));
+    const double waitedMs = double(log[1].monotonicNs - log[0].monotonicNs) / 1e6;
+    EXPECT_GE(waitedMs, 16000);
+    EXPECT_LT(waitedMs, 16000 + 300);  // the reply to AI and the request of AS
+    // The countdown ran on while the dialog was open: about five seconds of it.
+    EXPECT_GE(countdown.size(), 4) << countdown.join(QStringLiteral(", ")).toStdString();
 }
