@@ -14,6 +14,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 using namespace kttest;
 
 namespace {
@@ -117,13 +122,47 @@ TEST_F(WorkerWindow, TheTrafficMonitorsSaveDialogDuringAFirmwareRunLeavesTheBloc
     EXPECT_GT(monitor->log().rowCount(), 2 * during) << "the monitor listed the traffic meanwhile";
 }
 
+// A converter that does not accept: it listens, but its queue is full and it
+// never accepts, so a connect to it waits until the link gives up.
+class FullConverter {
+public:
+    FullConverter() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+            ::listen(listener_, 0) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+            return;
+        port = ntohs(address.sin_port);
+        // These fill the queue; the kernel drops every later handshake.
+        for (int& filler : fillers_) {
+            filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        }
+        QTest::qWait(100);
+    }
+    ~FullConverter() {
+        for (const int filler : fillers_) ::close(filler);
+        ::close(listener_);
+    }
+    quint16 port = 0;
+
+private:
+    int listener_ = -1;
+    int fillers_[3] = {-1, -1, -1};
+};
+
 // A converter that does not answer the connect: the window stays alive
 // meanwhile, a click on another button then starts nothing, and the
 // connect's failure is what the status line shows.
 TEST_F(WorkerWindow, ClicksDuringABlockedConnectStartNothingAfterTheFailure) {
     ktsim::SimThread sim;
-    useNetwork(1);
-    child<QLineEdit>("edIP")->setText(QStringLiteral("10.255.255.1"));
+    FullConverter converter;
+    ASSERT_NE(converter.port, 0);
+    useNetwork(converter.port);
     int ticks = 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
@@ -136,6 +175,7 @@ TEST_F(WorkerWindow, ClicksDuringABlockedConnectStartNothingAfterTheFailure) {
     QTest::keyClick(window_.get(), Qt::Key_Return);
     waitIdle();
     ticker.stop();
+    EXPECT_GE(clock.elapsed(), 1000) << "the connect was not held up: nothing was tried";
     EXPECT_TRUE(status().startsWith("Connect device error!")) << status().toStdString();
     EXPECT_EQ(tone_->played.size(), 1);
     // Nothing left over starts once the window is free again.
