@@ -1,9 +1,10 @@
 // What the two continuous tests (digital I/O and event polling) share. Each
 // runs pass after pass on the open link while keepRunning() says so: the
 // window's TestRunning flag, cleared by a second press of the test's button
-// or by closing the window. It is read before each pass, so a pass once
-// begun runs to its end. Before each command the loop lets pending events
-// run, which is how that second press arrives.
+// or by closing the window; the window runs the loop on the link's worker
+// thread, so the flag is read across threads. It is read before each pass,
+// so a pass once begun runs to its end. Before each command the loop lets
+// its own thread's pending events run.
 #pragma once
 
 #include "operation.h"
@@ -48,8 +49,8 @@ inline bool portLost(const Link& link, ContinuousTestResult& result) {
     return true;
 }
 
-// Lets the window handle what is pending (a repaint, a ticked box, the
-// cancelling press) before the next command.
+// Lets the thread handle what is pending before the next command (ktcli's
+// single thread; on the window's worker there is little).
 inline void letPendingEventsRun() {
     QCoreApplication::processEvents();
 }

@@ -13,7 +13,7 @@
 //                        "R", "X"), the address in front of the start only
 //
 // Every fixed pause is as long as the loader needs it; none is shortened
-// anywhere, tests included. The caller's events run meanwhile (link/pause.h).
+// anywhere, tests included (link/pause.h).
 #pragma once
 
 #include "firmware_file.h"

@@ -1,6 +1,7 @@
 #include "link.h"
 
 #include "command_text.h"
+#include "pause.h"
 #include "serial_channel.h"
 #include "tcp_channel.h"
 
@@ -76,6 +77,10 @@ bool Link::transact(FrameStyle style, QByteArrayView text) {
         fail(LinkFault::Other, QStringLiteral("a transaction is already waiting"));
         return false;
     }
+    if (cancelRequested()) {
+        fail(LinkFault::Other, QStringLiteral("cancelled"));
+        return false;
+    }
     if (!isOpen()) {
         if (portLost_)
             fail(LinkFault::Lost, QStringLiteral("the port was lost"));
@@ -85,8 +90,7 @@ bool Link::transact(FrameStyle style, QByteArrayView text) {
     }
     // A text that cannot go out still shows in a trace, as refused.
     const auto refuse = [&] {
-        if (trace_)
-            trace_({TraceEvent::Direction::Sent, style, text.toByteArray(), false, false, true});
+        trace({TraceEvent::Direction::Sent, style, text.toByteArray(), false, false, true});
     };
     if (const qsizetype at = ForbiddenByteAt(text); at >= 0) {
         refuse();
@@ -111,12 +115,13 @@ bool Link::transact(FrameStyle style, QByteArrayView text) {
     collector_.reset(style);
     lastError_.clear();
     lastFault_ = LinkFault::None;
-    if (trace_) trace_({TraceEvent::Direction::Sent, style, *request, true, true});
+    if (tracing_.load(std::memory_order_relaxed))
+        trace({TraceEvent::Direction::Sent, style, *request, true, true});
     waitForReply(*request);
-    if (trace_)
-        trace_({TraceEvent::Direction::Received, style,
-                QByteArray(collector_.buffer(), collector_.length()), collector_.complete(),
-                collector_.complete() && collector_.accepted()});
+    if (tracing_.load(std::memory_order_relaxed))
+        trace({TraceEvent::Direction::Received, style,
+               QByteArray(collector_.buffer(), collector_.length()), collector_.complete(),
+               collector_.complete() && collector_.accepted()});
     if (!channel_->isOpen()) channel_ = nullptr;
     if (!collector_.complete()) {
         if (lastFault_ == LinkFault::None)
@@ -144,7 +149,14 @@ void Link::waitForReply(const QByteArray& request) {
     limit_.start(channel_->replyLimitMs());
     takeBytes();  // a late reply of an earlier request may already be waiting
     QEventLoop loop;
-    while (waiting_) loop.processEvents(QEventLoop::WaitForMoreEvents);
+    while (waiting_) {
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+        // A cancel wakes the thread's event loop.
+        if (waiting_ && cancelRequested()) {
+            fail(LinkFault::Other, QStringLiteral("cancelled"));
+            stopWaiting();
+        }
+    }
     limit_.stop();
 }
 
@@ -183,6 +195,20 @@ void Link::onLost(const QString& why) {
     if (!waiting_) return;
     fail(LinkFault::Lost, why);
     stopWaiting();
+}
+
+void Link::setTrace(TraceObserver observer) {
+    const std::lock_guard lock(traceMutex_);
+    trace_ = std::move(observer);
+    tracing_.store(static_cast<bool>(trace_), std::memory_order_relaxed);
+}
+
+// The observer is called under the lock, so that a setTrace from another
+// thread waits for a call in progress.
+void Link::trace(const TraceEvent& event) {
+    if (!tracing_.load(std::memory_order_relaxed)) return;
+    const std::lock_guard lock(traceMutex_);
+    if (trace_) trace_(event);
 }
 
 void Link::fail(LinkFault fault, const QString& why) {

@@ -8,6 +8,8 @@
 // every byte), 1200 ms in total on the network (never restarted). Either way
 // it ends after kReplyByteBudget bytes without a frame, and it refuses a
 // command text that carries a control byte before anything is written.
+// A cancel of the thread it runs on (link/pause.h) fails the transaction
+// waiting now and every later one at once.
 #pragma once
 
 #include "frames.h"
@@ -19,8 +21,10 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace kt {
 
@@ -67,9 +71,10 @@ public:
     int ReplyLength() const { return collector_.length(); }
     const QByteArray& ReplyText() const { return replyText_; }
 
-    // Called with every request written and every reply collected; empty
-    // (the default) costs one test per frame.
-    void setTrace(TraceObserver observer) { trace_ = std::move(observer); }
+    // Called with every request written and every reply collected, on the
+    // link's thread; empty (the default) costs one test per frame. May be set
+    // from another thread: once it returns, the old observer is not called.
+    void setTrace(TraceObserver observer);
 
     // Why the last open or transaction failed, in one line for a person.
     const QString& lastError() const { return lastError_; }
@@ -89,6 +94,7 @@ private:
     void onLost(const QString& why);
     void stopWaiting();
     void fail(LinkFault fault, const QString& why);
+    void trace(const TraceEvent& event);
 
     PortSettings port_;
     std::unique_ptr<SerialChannel> serial_;
@@ -102,6 +108,8 @@ private:
     QTimer limit_;
     bool waiting_ = false;
     int received_ = 0;  // bytes taken in by the waiting transaction
+    std::atomic<bool> tracing_{false};
+    std::mutex traceMutex_;
     TraceObserver trace_;
 };
 

@@ -50,6 +50,16 @@ void settle(int ms = 150) {
     }
 }
 
+// Operations run on the window's worker: this returns when the one started
+// last has ended (at most two minutes).
+void awaitOperation(const kt::TfrmModule& window) {
+    const QDeadlineTimer deadline(120000);
+    while (window.operationRunning() && !deadline.hasExpired()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+}
+
 bool save(const QPixmap& picture, const QString& path) {
     if (picture.isNull() || !picture.save(path)) {
         err << "could not write " << path << "\n";
@@ -136,7 +146,8 @@ int main(int argc, char* argv[]) {
     auto* connect = find<QPushButton>(window, "btnConnect", complete);
     if (args.contains(QStringLiteral("--connect")) && connect) {
         if (pcPort && tsNet) pcPort->setCurrentWidget(tsNet);
-        connect->click();  // returns when the operation has ended
+        connect->click();
+        awaitOperation(window);
     }
     auto* edIP = find<QLineEdit>(window, "edIP", complete);
     auto* edPort = find<QLineEdit>(window, "edPort", complete);
@@ -213,6 +224,7 @@ int main(int argc, char* argv[]) {
             edIP->setText(QStringLiteral("127.0.0.1"));
             edPort->setText(QStringLiteral("1"));
             connect->click();
+            awaitOperation(window);
             QToolTip::showText(pnMsg->mapToGlobal(QPoint(8, pnMsg->height())), pnMsg->toolTip(),
                                pnMsg);
             QRect tip;
@@ -265,9 +277,11 @@ int main(int argc, char* argv[]) {
                 out.filePath("english-file-menu.png"));
             file->hide();
             settle(100);
-            findSpeed->trigger();  // returns when the scan has ended
+            findSpeed->trigger();
+            awaitOperation(window);
             complete &= grabWindow(window, out.filePath("english-find-speed.png"));
-            survey->trigger();  // the same, about 25 s on a pty
+            survey->trigger();  // about 25 s on a pty
+            awaitOperation(window);
             QWidget* surveyWindow = nullptr;
             for (QWidget* top : QApplication::topLevelWidgets())
                 if (top->objectName() == u"frmModuleSurvey") surveyWindow = top;
@@ -299,12 +313,14 @@ int main(int argc, char* argv[]) {
         edIP->setText(endpoint.section(u':', 0, 0));
         edPort->setText(endpoint.section(u':', 1));
         connect->click();
+        awaitOperation(window);
         if (auto* reboot = find<QPushButton>(window, "btnReboot", complete)) {
             QTimer::singleShot(2200, &window, [&] {
                 complete &=
                     grabWindow(window, out.filePath(QStringLiteral("english-reboot-wait.png")));
             });
-            reboot->click();  // returns after the wait and the last "AS"
+            reboot->click();
+            awaitOperation(window);  // after the wait and the last "AS"
         }
     }
     return complete ? 0 : 1;

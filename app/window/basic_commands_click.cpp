@@ -6,6 +6,8 @@
 #include "ui_tfrm_module.h"
 #include "visible_text.h"
 
+#include <memory>
+
 namespace kt {
 namespace {
 
@@ -17,29 +19,31 @@ void showSpeed(QComboBox* box, const SpeedBoxSetting& speed) {
 }  // namespace
 
 void TfrmModule::btnSetDateClick() {
-    runOperation(
-        [this](Link& link) { return SetDateTime(link, deviceAddress_, statusShower()).ok; });
+    runOperation([address = deviceAddress_, status = runner_->statusShower()](Link& link) {
+        return SetDateTime(link, address, status).ok;
+    });
 }
 
 void TfrmModule::btnAlarmClick() {
-    const int alarm = ui->cmbAlarm->currentIndex();
-    runOperation(
-        [&](Link& link) { return AlarmTest(link, deviceAddress_, alarm, statusShower()).ok; });
+    runOperation([address = deviceAddress_, alarm = ui->cmbAlarm->currentIndex(),
+                  status = runner_->statusShower()](Link& link) {
+        return AlarmTest(link, address, alarm, status).ok;
+    });
 }
 
 void TfrmModule::btnInitialClick() {
-    runOperation([this](Link& link) {
-        return FactoryReset(link, deviceAddress_, controllerFamily_, statusShower(),
-                            countdownShower("Set factory"))
-            .ok;
+    runOperation([address = deviceAddress_, family = controllerFamily_,
+                  status = runner_->statusShower(),
+                  countdown = runner_->countdownShower("Set factory")](Link& link) {
+        return FactoryReset(link, address, family, status, countdown).ok;
     });
 }
 
 void TfrmModule::btnRebootClick() {
-    runOperation([this](Link& link) {
-        return Reboot(link, deviceAddress_, controllerFamily_, statusShower(),
-                      countdownShower("Set reboot"))
-            .ok;
+    runOperation([address = deviceAddress_, family = controllerFamily_,
+                  status = runner_->statusShower(),
+                  countdown = runner_->countdownShower("Set reboot")](Link& link) {
+        return Reboot(link, address, family, status, countdown).ok;
     });
 }
 
@@ -52,13 +56,17 @@ void TfrmModule::btnSet115200Click() {
 }
 
 void TfrmModule::changeSpeed(LineSpeed speed) {
-    SpeedChangeResult result;
-    runOperation([&](Link& link) {
-        result = ChangeSpeed(link, deviceAddress_, controllerFamily_, speed, statusShower());
-        return result.ok;
-    });
-    // Only now that the port is closed: the next operation opens it at the new speed.
-    if (result.speedBox) showSpeed(ui->cmbBaudrate, *result.speedBox);
+    auto result = std::make_shared<SpeedChangeResult>();
+    runOperation(
+        [result, speed, address = deviceAddress_, family = controllerFamily_,
+         status = runner_->statusShower()](Link& link) {
+            *result = ChangeSpeed(link, address, family, speed, status);
+            return result->ok;
+        },
+        // Only now that the port is closed: the next operation opens it at the new speed.
+        [this, result](bool) {
+            if (result->speedBox) showSpeed(ui->cmbBaudrate, *result->speedBox);
+        });
 }
 
 void TfrmModule::btn19200Click() {
@@ -71,13 +79,18 @@ void TfrmModule::btn115200Click() {
 
 void TfrmModule::btnCommandClick() {
     const QByteArray typed = CommandTextBytes(ui->edCommandSend->text());
-    const bool ok = runOperation([&](Link& link) {
-        const CommandTestResult result = CommandTest(link, deviceAddress_, typed);
-        if (result.receiveText) ui->edCommandRecv->setText(VisibleText(*result.receiveText));
-        return result.ok;
-    });
-    // The controller answered on these entries: keep them.
-    if (ok) SavePortSettings();
+    runOperation(
+        [this, typed, address = deviceAddress_](Link& link) {
+            const CommandTestResult result = CommandTest(link, address, typed);
+            if (const auto received = result.receiveText)
+                runner_->onWindow(
+                    [this, received] { ui->edCommandRecv->setText(VisibleText(*received)); });
+            return result.ok;
+        },
+        // The controller answered on these entries: keep them.
+        [this](bool ok) {
+            if (ok) SavePortSettings();
+        });
 }
 
 }  // namespace kt

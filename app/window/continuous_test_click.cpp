@@ -2,99 +2,100 @@
 // test (controller/dido_test.h, controller/polling_test.h). Each holds the
 // port from its first press to its second, with the window usable so that
 // the second press (its button reads "Cancel test") can arrive; every other
-// device button is blocked meanwhile.
+// device control is blocked meanwhile. The loop runs on the link's worker;
+// it reads the output boxes from outputChecked_ and paints through the runner.
 #include "dido_test.h"
 #include "lamp.h"
 #include "polling_test.h"
 #include "tfrm_module.h"
 #include "ui_tfrm_module.h"
 
-#include <QApplication>
-#include <QScopeGuard>
 #include <array>
 
 namespace kt {
 
 void TfrmModule::btnDIDOClick() {
-    runContinuousTest(ContinuousTest::Dido, [this](Link& link) {
+    runContinuousTest(ContinuousTest::Dido, [this, address = deviceAddress_,
+                                             family = controllerFamily_](Link& link) {
         const std::array<Lamp*, 8> lamps{ui->shDI1, ui->shDI2, ui->shDI3, ui->shDI4,
                                          ui->shDI5, ui->shDI6, ui->shDI7, ui->shDI8};
         const std::array<QCheckBox*, 4> boxes{ui->chkDO1, ui->chkDO2, ui->chkDO3, ui->chkDO4};
         DidoObserver observer;
-        observer.showStatus = statusShower();
-        observer.keepRunning = [this] { return testRunning_; };
-        observer.outputChecked = [&](int output) { return boxes.at(output - 1)->isChecked(); };
-        observer.inputRead = [&](int input, bool active) {
-            lamps.at(input - 1)->setFillColor(active ? Qt::yellow : Qt::white);
+        observer.showStatus = runner_->statusShower();
+        observer.keepRunning = runner_->keepRunning();
+        observer.outputChecked = [this](int output) {
+            return outputChecked_.at(output - 1).load();
         };
-        const bool ok = DidoTest(link, deviceAddress_, controllerFamily_, observer).ok;
+        observer.inputRead = [this, lamps](int input, bool active) {
+            Lamp* lamp = lamps.at(input - 1);
+            runner_->onWindow(
+                [lamp, active] { lamp->setFillColor(active ? Qt::yellow : Qt::white); });
+        };
+        const bool ok = DidoTest(link, address, family, observer).ok;
         // Nothing is left lit or ticked that the controller no longer does.
-        for (Lamp* lamp : lamps) lamp->setFillColor(Qt::white);
-        for (QCheckBox* box : boxes) box->setChecked(false);
-        return ok;
+        runner_->onWindow([lamps, boxes] {
+            for (Lamp* lamp : lamps) lamp->setFillColor(Qt::white);
+            for (QCheckBox* box : boxes) box->setChecked(false);
+        });
+        return ok ? OperationRunner::Ending::Ok : OperationRunner::Ending::Error;
     });
 }
 
 void TfrmModule::btnPoolingClick() {
-    runContinuousTest(ContinuousTest::Polling, [this](Link& link) {
+    runContinuousTest(ContinuousTest::Polling, [this, address = deviceAddress_,
+                                                family = controllerFamily_](Link& link) {
         PollingObserver observer;
-        observer.showStatus = statusShower();
-        observer.keepRunning = [this] { return testRunning_; };
+        observer.showStatus = runner_->statusShower();
+        observer.keepRunning = runner_->keepRunning();
         observer.showDate = [this](const QByteArray& text) {
-            ui->pnPoolingDate->setText(QString::fromLatin1(text));
+            runner_->onWindow(
+                [this, text] { ui->pnPoolingDate->setText(QString::fromLatin1(text)); });
         };
         observer.showEvent = [this](const QByteArray& text) {
-            ui->pnPoolingData->setText(QString::fromLatin1(text));
+            runner_->onWindow(
+                [this, text] { ui->pnPoolingData->setText(QString::fromLatin1(text)); });
         };
-        return PollingTest(link, deviceAddress_, controllerFamily_, observer).ok;
+        return PollingTest(link, address, family, observer).ok ? OperationRunner::Ending::Ok
+                                                               : OperationRunner::Ending::Error;
     });
 }
 
-// The first press runs the whole test and returns when it has wound down;
-// the second press, made while the first one's loop lets events through,
-// only asks it to stop after the current pass. A lost port ends the test as
-// a failure, with the cause behind the status text.
-void TfrmModule::runContinuousTest(ContinuousTest kind, const std::function<bool(Link&)>& loop) {
-    if (runningTest_ != ContinuousTest::None) {
-        if (runningTest_ == kind) testRunning_ = false;
+// The first press starts the test; a second press of its button asks it to
+// stop after the current pass. A lost port ends the test as a failure, with
+// the cause behind the status text.
+void TfrmModule::runContinuousTest(ContinuousTest kind, OperationRunner::Body loop) {
+    if (runningTest() != ContinuousTest::None) {
+        if (runningTest() == kind) runner_->stopTest();
         return;
     }
-    if (operationRunning_) return;
+    if (runner_->running()) return;
 
-    runningTest_ = kind;
-    testRunning_ = true;
+    OperationRunner::ContinuousTest test;
+    test.kind = static_cast<int>(kind);
     QPushButton* own = testButton(kind);
-    own->setText(text(26));  // "Cancel test"
-    blockOtherOperations(own);
+    test.blocked = {ui->btnConnect, ui->btnSetDate,   ui->btnAlarm,         ui->btnDIDO,
+                    ui->btnPooling, ui->btnSet19200,  ui->btnSet115200,     ui->btnReboot,
+                    ui->btnInitial, ui->btnGetCtrlID, ui->btnSetCtrlBySN,   ui->btnFirmware,
+                    ui->btnV7SnId,  ui->btnV7SetId,   ui->btnV7SetCardType, ui->btnV7GetCardType,
+                    ui->btnV5GetSn, ui->btnV5SetId,   ui->btnCommand,       ui->btnModuleCommand};
+    test.blocked.removeOne(own);
+    // The File menu's scan and survey reach the device too.
+    test.blockedActions = {ui->mnuFindSpeed, ui->mnuModuleSurvey};
     QTabWidget* pages = ui->pcMain;
+    test.windDown = [this, own, kind, pages] {
+        // The function and firmware pages stay hidden, as they are from the start.
+        pages->setTabVisible(pages->indexOf(ui->tsCommand), true);
+        own->setText(text(testCaption(kind)));
+        updateFindSpeedEnabled();
+    };
+    own->setText(text(26));  // "Cancel test"
     for (QWidget* page : {ui->tsFunction, ui->tsCommand, ui->tsFirmware})
         pages->setTabVisible(pages->indexOf(page), false);
+    runner_->startTest(std::move(test), std::move(loop));
+}
 
-    {
-        const auto windDown = qScopeGuard([&] {
-            testRunning_ = false;
-            runningTest_ = ContinuousTest::None;
-            unblockOperations();
-            // The function and firmware pages stay hidden, as they are from the start.
-            pages->setTabVisible(pages->indexOf(ui->tsCommand), true);
-            own->setText(text(testCaption(kind)));
-        });
-        const bool ok = runOperation([&](Link& link) {
-            // The lamp keeps blinking; the cursor and the window are free again.
-            if (waitCursor_) {
-                QApplication::restoreOverrideCursor();
-                waitCursor_ = false;
-            }
-            setWindowEnabled(true);
-            return loop(link);  // true whatever the controller answered
-        });
-        if (!ok && link_.portLost()) showFailure("Connect device error!");
-    }
-    // Closed during the test: now that the port is closed, really close.
-    if (closeAfterTest_) {
-        closeAfterTest_ = false;
-        close();
-    }
+TfrmModule::ContinuousTest TfrmModule::runningTest() const {
+    return static_cast<ContinuousTest>(runner_->testKind());
 }
 
 QPushButton* TfrmModule::testButton(ContinuousTest kind) const {
@@ -103,35 +104,6 @@ QPushButton* TfrmModule::testButton(ContinuousTest kind) const {
 
 int TfrmModule::testCaption(ContinuousTest kind) const {
     return kind == ContinuousTest::Dido ? 27 : 28;  // "DIDO test", "Pooling data test"
-}
-
-// The port is the test's until it ends: no other button may reach the
-// device, whichever page it is on. The port page, the boxes of the test and
-// the menus stay usable.
-void TfrmModule::blockOtherOperations(QPushButton* running) {
-    const QList<QPushButton*> deviceButtons{
-        ui->btnConnect, ui->btnSetDate,   ui->btnAlarm,         ui->btnDIDO,
-        ui->btnPooling, ui->btnSet19200,  ui->btnSet115200,     ui->btnReboot,
-        ui->btnInitial, ui->btnGetCtrlID, ui->btnSetCtrlBySN,   ui->btnFirmware,
-        ui->btnV7SnId,  ui->btnV7SetId,   ui->btnV7SetCardType, ui->btnV7GetCardType,
-        ui->btnV5GetSn, ui->btnV5SetId,   ui->btnCommand,       ui->btnModuleCommand};
-    blockedButtons_.clear();
-    for (QPushButton* button : deviceButtons) {
-        if (button == running) continue;
-        blockedButtons_.append({button, button->isEnabledTo(this)});
-        button->setEnabled(false);
-    }
-    // The File menu's scan and survey reach the device too.
-    ui->mnuFindSpeed->setEnabled(false);
-    ui->mnuModuleSurvey->setEnabled(false);
-}
-
-void TfrmModule::unblockOperations() {
-    for (const auto& [button, wasEnabled] : std::as_const(blockedButtons_))
-        if (button) button->setEnabled(wasEnabled);
-    blockedButtons_.clear();
-    ui->mnuModuleSurvey->setEnabled(true);
-    updateFindSpeedEnabled();
 }
 
 }  // namespace kt

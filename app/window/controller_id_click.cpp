@@ -11,10 +11,12 @@ namespace kt {
 void TfrmModule::btnGetCtrlIDClick() {
     const bool byId = ui->rbCtrlByID->isChecked();
     const QByteArray serial = CommandTextBytes(ui->edCtrlBySN->text());
-    runOperation([&](Link& link) {
-        const ControllerIdResult result = GetControllerId(link, deviceAddress_, byId, serial);
-        if (result.idText) ui->edCtrlByID->setText(QString::fromLatin1(*result.idText));
-        if (result.serialText) ui->edCtrlBySN->setText(QString::fromLatin1(*result.serialText));
+    runOperation([this, byId, serial, address = deviceAddress_](Link& link) {
+        const ControllerIdResult result = GetControllerId(link, address, byId, serial);
+        runner_->onWindow([this, result] {
+            if (result.idText) ui->edCtrlByID->setText(QString::fromLatin1(*result.idText));
+            if (result.serialText) ui->edCtrlBySN->setText(QString::fromLatin1(*result.serialText));
+        });
         return result.ok;
     });
 }
@@ -22,7 +24,8 @@ void TfrmModule::btnGetCtrlIDClick() {
 void TfrmModule::btnSetCtrlBySNClick() {
     const QByteArray serial = CommandTextBytes(ui->edCtrlBySN->text());
     const QByteArray newId = CommandTextBytes(ui->edSetCtrlID->text());
-    runOperation([&](Link& link) { return SetControllerIdBySerial(link, serial, newId).ok; });
+    runOperation(
+        [serial, newId](Link& link) { return SetControllerIdBySerial(link, serial, newId).ok; });
 }
 
 }  // namespace kt

@@ -2,12 +2,10 @@
 // file and shows its header, and the Firmware page's "Firmware load" button
 // reloads that file, checks it against the connected controller and runs the
 // programmer (firmware/programmer.h) with the page's two progress bars.
-#include "message_table.h"
 #include "programmer.h"
 #include "tfrm_module.h"
 #include "ui_tfrm_module.h"
 
-#include <QCoreApplication>
 #include <QFileDialog>
 
 namespace kt {
@@ -50,38 +48,36 @@ bool TfrmModule::loadFirmwareFile() {
         LoadFirmwareFile(fields_.FirmwareFile, controllerFamily_, ui->pnVER->text().toLatin1());
     if (loaded.image) firmwareImage_ = std::move(*loaded.image);
     if (loaded.ok()) return true;
-    showStatus(loaded.errorText());
-    setLamp(kLampRed);
+    runner_->showStatus(loaded.errorText());
+    runner_->setLamp(kLampRed);
     tone_->play(kToneErrorHz, kToneMs);
     return false;
 }
 
 void TfrmModule::btnFirmwareClick() {
-    if (operationRunning_) return;
+    if (operationRunning()) return;
     ui->pbProgram->setValue(0);
     ui->pbVerify->setValue(0);
     if (!loadFirmwareFile()) return;
 
     FirmwareObserver observer;
-    observer.status = statusShower();
-    observer.handshakeFailed = [this](int remaining) {
-        ui->pnMsg->setText(MessageTable::translate("Connecting device ...", languageIndex_) +
-                           QString::asprintf(" ( %d )", remaining));
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    };
+    observer.status = runner_->statusShower();
+    observer.handshakeFailed = runner_->countdownShower("Connecting device ...");
     const auto bar = [this](FirmwareBar which) {
         return which == FirmwareBar::Program ? ui->pbProgram : ui->pbVerify;
     };
-    observer.phaseStarted = [bar](FirmwareBar which, int maximum) {
-        bar(which)->setMaximum(maximum);
+    observer.phaseStarted = [this, bar](FirmwareBar which, int maximum) {
+        runner_->onWindow([bar, which, maximum] { bar(which)->setMaximum(maximum); });
     };
-    observer.progress = [bar](FirmwareBar which, int position) { bar(which)->setValue(position); };
+    observer.progress = [this, bar](FirmwareBar which, int position) {
+        runner_->onWindow([bar, which, position] { bar(which)->setValue(position); });
+    };
 
     // A family without a loader dialogue (none identified yet, or 7 to 9)
     // is refused before anything is sent, and the run ends as an error.
-    runOperation([&](Link& link) {
-        return ProgramFirmware(link, deviceAddress_, controllerFamily_, firmwareImage_, observer)
-            .ok;
+    runOperation([observer, address = deviceAddress_, family = controllerFamily_,
+                  image = firmwareImage_](Link& link) {
+        return ProgramFirmware(link, address, family, image, observer).ok;
     });
 }
 

@@ -101,7 +101,7 @@ void TfrmModule::FormShow() {
     ui->btnReboot->setText(text(30));
     ui->pnMsg->setText(text(2));
     // A running test's button keeps saying how to stop it.
-    if (runningTest_ != ContinuousTest::None) testButton(runningTest_)->setText(text(26));
+    if (runningTest() != ContinuousTest::None) testButton(runningTest())->setText(text(26));
     // 9: command test.
     ui->lblCommandSend->setText(text(38));
     ui->lblCommandRecv->setText(text(39));

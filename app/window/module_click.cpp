@@ -23,10 +23,10 @@ void TfrmModule::btnModuleCommandClick() {
     const int type = ui->cmbModuleType->currentIndex();
     const QByteArray id = CommandTextBytes(ui->cmbModuleId->currentText());
     const QByteArray command = CommandTextBytes(ui->edModuleCommandSend->text());
-    runOperation([&](Link& link) {
-        const ModuleCommandResult result =
-            ModuleCommandTest(link, deviceAddress_, type, id, command);
-        showReply(ui->edModuleCommandRecv, result.receiveText);
+    runOperation([this, type, id, command, address = deviceAddress_](Link& link) {
+        const ModuleCommandResult result = ModuleCommandTest(link, address, type, id, command);
+        runner_->onWindow(
+            [this, result] { showReply(ui->edModuleCommandRecv, result.receiveText); });
         return result.ok;
     });
 }
@@ -34,10 +34,12 @@ void TfrmModule::btnModuleCommandClick() {
 void TfrmModule::btnV5GetSnClick() {
     const int type = ui->cmbV5Type->currentIndex();
     const QByteArray id = CommandTextBytes(ui->cmbV5Id->currentText());
-    runOperation([&](Link& link) {
-        const V5SerialResult result = GetV5Serial(link, deviceAddress_, type, id);
-        showReply(ui->edV5Recv, result.receiveText);
-        if (result.serialText) ui->edV5Sn->setText(QString::fromLatin1(*result.serialText));
+    runOperation([this, type, id, address = deviceAddress_](Link& link) {
+        const V5SerialResult result = GetV5Serial(link, address, type, id);
+        runner_->onWindow([this, result] {
+            showReply(ui->edV5Recv, result.receiveText);
+            if (result.serialText) ui->edV5Sn->setText(QString::fromLatin1(*result.serialText));
+        });
         return result.ok;
     });
 }
@@ -46,10 +48,9 @@ void TfrmModule::btnV5SetIdClick() {
     const int type = ui->cmbV5Type->currentIndex();
     const QByteArray serial = CommandTextBytes(ui->edV5Sn->text());
     const int newId = ui->cmbV5SetId->currentIndex();
-    runOperation([&](Link& link) {
-        const ModuleCommandResult result =
-            SetV5IdBySerial(link, deviceAddress_, type, serial, newId);
-        showReply(ui->edV5Recv, result.receiveText);
+    runOperation([this, type, serial, newId, address = deviceAddress_](Link& link) {
+        const ModuleCommandResult result = SetV5IdBySerial(link, address, type, serial, newId);
+        runner_->onWindow([this, result] { showReply(ui->edV5Recv, result.receiveText); });
         return result.ok;
     });
 }
@@ -58,11 +59,13 @@ void TfrmModule::btnV7SnIdClick() {
     const bool byId = ui->rbID->isChecked();
     const int id = ui->cmbV7Id->currentIndex();
     const QByteArray serial = CommandTextBytes(ui->edV7Sn->text());
-    runOperation([&](Link& link) {
-        const V7SerialOrIdResult result = GetV7SerialOrId(link, deviceAddress_, byId, id, serial);
-        showReply(ui->edV7Recv, result.receiveText);
-        if (result.serialText) ui->edV7Sn->setText(QString::fromLatin1(*result.serialText));
-        if (result.idIndex) ui->cmbV7Id->setCurrentIndex(*result.idIndex);
+    runOperation([this, byId, id, serial, address = deviceAddress_](Link& link) {
+        const V7SerialOrIdResult result = GetV7SerialOrId(link, address, byId, id, serial);
+        runner_->onWindow([this, result] {
+            showReply(ui->edV7Recv, result.receiveText);
+            if (result.serialText) ui->edV7Sn->setText(QString::fromLatin1(*result.serialText));
+            if (result.idIndex) ui->cmbV7Id->setCurrentIndex(*result.idIndex);
+        });
         return result.ok;
     });
 }
@@ -70,9 +73,9 @@ void TfrmModule::btnV7SnIdClick() {
 void TfrmModule::btnV7SetIdClick() {
     const QByteArray serial = CommandTextBytes(ui->edV7Sn->text());
     const int newId = ui->cmbV7SetId->currentIndex();
-    runOperation([&](Link& link) {
-        const ModuleCommandResult result = SetV7IdBySerial(link, deviceAddress_, serial, newId);
-        showReply(ui->edV7Recv, result.receiveText);
+    runOperation([this, serial, newId, address = deviceAddress_](Link& link) {
+        const ModuleCommandResult result = SetV7IdBySerial(link, address, serial, newId);
+        runner_->onWindow([this, result] { showReply(ui->edV7Recv, result.receiveText); });
         return result.ok;
     });
 }
@@ -86,18 +89,18 @@ void TfrmModule::btnV7SetCardTypeClick() {
     settings.greenMode = ui->chkGreenMode->isChecked();
     settings.resetMode = ui->chkResetMode->isChecked();
     const int id = ui->cmbV7Id->currentIndex();
-    runOperation([&](Link& link) {
-        const CardTypeResult result = SetV7CardType(link, deviceAddress_, id, settings);
-        showCardType(result);
+    runOperation([this, id, settings, address = deviceAddress_](Link& link) {
+        const CardTypeResult result = SetV7CardType(link, address, id, settings);
+        runner_->onWindow([this, result] { showCardType(result); });
         return result.ok;
     });
 }
 
 void TfrmModule::btnV7GetCardTypeClick() {
     const int id = ui->cmbV7Id->currentIndex();
-    runOperation([&](Link& link) {
-        const CardTypeResult result = GetV7CardType(link, deviceAddress_, id);
-        showCardType(result);
+    runOperation([this, id, address = deviceAddress_](Link& link) {
+        const CardTypeResult result = GetV7CardType(link, address, id);
+        runner_->onWindow([this, result] { showCardType(result); });
         return result.ok;
     });
 }

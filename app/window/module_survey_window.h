@@ -11,6 +11,7 @@
 #include "module_survey.h"
 
 #include <QWidget>
+#include <atomic>
 #include <functional>
 
 class QLabel;
@@ -33,7 +34,8 @@ public:
     void addModule(const SurveyedModule& module);
     // The survey has ended; portOpened false when the port never opened.
     void end(const ModuleSurveyResult& result, bool portOpened);
-    bool cancelRequested() const { return cancelRequested_; }
+    // Asked by the survey on the link's worker.
+    bool cancelRequested() const { return cancelRequested_.load(); }
     bool running() const { return running_; }
 
     // The file Save writes to, empty when cancelled. By default the save
@@ -67,7 +69,7 @@ private:
     bool portOpened_ = true;
     bool ended_ = false;
     bool running_ = false;
-    bool cancelRequested_ = false;
+    std::atomic<bool> cancelRequested_{false};
     SaveChooser saveChooser_;
 };
 

@@ -2,13 +2,12 @@
 // (controller/line_speed_scan.h) and the module bus survey
 // (modules/module_survey.h), each run as an operation of the main window.
 #include "line_speed_scan.h"
-#include "message_table.h"
 #include "module_survey.h"
 #include "module_survey_window.h"
 #include "tfrm_module.h"
 #include "ui_tfrm_module.h"
 
-#include <QCoreApplication>
+#include <memory>
 
 namespace kt {
 
@@ -16,31 +15,33 @@ namespace kt {
 // A running continuous test holds the port.
 void TfrmModule::updateFindSpeedEnabled() {
     ui->mnuFindSpeed->setEnabled(ui->pcPort->currentWidget() == ui->tsCom &&
-                                 runningTest_ == ContinuousTest::None);
+                                 runningTest() == ContinuousTest::None);
 }
 
 void TfrmModule::mnuFindSpeedClick() {
-    if (operationRunning_ || ui->pcPort->currentWidget() != ui->tsCom) return;
-    const QByteArray idText = ui->pnID->text().toLatin1();
-    LineSpeedScanResult result;
-    runOperation([&](Link& link) {
-        LineSpeedScanObserver observer;
-        // As Connect counts down its attempts: the settings left, this one included.
-        observer.trying = [this](const QString& line, int number, int count) {
-            ui->pnMsg->setText(MessageTable::translate("Finding line speed ...", languageIndex_) +
-                               u' ' + line + QString::asprintf(" ( %d )", count - number + 1));
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        };
-        result = ScanLineSpeed(link, idText, false, observer);
-        return result.outcome == LineSpeedScanResult::Outcome::Found;
-    });
-    if (result.outcome != LineSpeedScanResult::Outcome::Found) return;
-    // The port is closed again: the next operation opens it at what was found.
-    ui->cmbBaudrate->setCurrentIndex(ui->cmbBaudrate->findText(result.line));
-    ui->cmbBaudrate->setEditText(result.line);
-    bool number = false;
-    const int position = QString::fromLatin1(result.address).toInt(&number, 10);
-    if (number) ui->sbID->setValue(position);
+    if (operationRunning() || ui->pcPort->currentWidget() != ui->tsCom) return;
+    auto result = std::make_shared<LineSpeedScanResult>();
+    runOperation(
+        [this, result, idText = ui->pnID->text().toLatin1()](Link& link) {
+            LineSpeedScanObserver observer;
+            // As Connect counts down its attempts: the settings left, this one included.
+            observer.trying = [this](const QString& line, int number, int count) {
+                runner_->onWindow([this, line, left = count - number + 1] {
+                    runner_->showCountdown("Finding line speed ...", left, line);
+                });
+            };
+            *result = ScanLineSpeed(link, idText, false, observer);
+            return result->outcome == LineSpeedScanResult::Outcome::Found;
+        },
+        [this, result](bool) {
+            if (result->outcome != LineSpeedScanResult::Outcome::Found) return;
+            // The port is closed again: the next operation opens it at what was found.
+            ui->cmbBaudrate->setCurrentIndex(ui->cmbBaudrate->findText(result->line));
+            ui->cmbBaudrate->setEditText(result->line);
+            bool number = false;
+            const int position = QString::fromLatin1(result->address).toInt(&number, 10);
+            if (number) ui->sbID->setValue(position);
+        });
 }
 
 ModuleSurveyWindow& TfrmModule::surveyWindow() {
@@ -52,34 +53,34 @@ ModuleSurveyWindow& TfrmModule::surveyWindow() {
 }
 
 void TfrmModule::mnuModuleSurveyClick() {
-    if (operationRunning_) return;
-    ModuleSurveyWindow& survey = surveyWindow();
-    survey.show();
-    survey.raise();
-    survey.begin();
-    ModuleSurveyResult result;
-    bool opened = false;
-    runOperation([&](Link& link) {
-        opened = true;
-        const auto title = [this](int left) {
-            ui->pnMsg->setText(MessageTable::translate("Module survey", languageIndex_) +
-                               QString::asprintf(" ( %d )", left));
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        };
-        title(kSurveyRequests);
-        ModuleSurveyObserver observer;
-        observer.progress = [&](int asked, int total) {
-            survey.progress(asked, total);
-            title(total - asked);
-        };
-        observer.found = [&](const SurveyedModule& module) { survey.addModule(module); };
-        // The survey window's Cancel (or closing it) is heard while a request waits.
-        observer.keepRunning = [&] { return !survey.cancelRequested(); };
-        result = SurveyModules(link, deviceAddress_, observer);
-        cancelledByUser_ = survey.cancelRequested();
-        return result.complete();
-    });
-    survey.end(result, opened);
+    if (operationRunning()) return;
+    ModuleSurveyWindow* survey = &surveyWindow();
+    survey->show();
+    survey->raise();
+    survey->begin();
+    auto result = std::make_shared<ModuleSurveyResult>();
+    auto opened = std::make_shared<bool>(false);
+    runner_->start(
+        [this, survey, result, opened, address = deviceAddress_](Link& link) {
+            *opened = true;
+            const auto title = runner_->countdownShower("Module survey");
+            title(kSurveyRequests);
+            ModuleSurveyObserver observer;
+            observer.progress = [this, survey, title](int asked, int total) {
+                runner_->onWindow([survey, asked, total] { survey->progress(asked, total); });
+                title(total - asked);
+            };
+            observer.found = [this, survey](const SurveyedModule& module) {
+                runner_->onWindow([survey, module] { survey->addModule(module); });
+            };
+            // The survey window's Cancel (or closing it) is heard while a request waits.
+            observer.keepRunning = [survey] { return !survey->cancelRequested(); };
+            *result = SurveyModules(link, address, observer);
+            if (result->complete()) return OperationRunner::Ending::Ok;
+            return survey->cancelRequested() ? OperationRunner::Ending::Cancelled
+                                             : OperationRunner::Ending::Error;
+        },
+        [survey, result, opened](bool) { survey->end(*result, *opened); });
 }
 
 }  // namespace kt

@@ -8,6 +8,7 @@
 #include "version.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLayout>
@@ -23,8 +24,17 @@ TfrmModule::TfrmModule(std::unique_ptr<Tone> tone, PortLister listPorts, QWidget
     : QMainWindow(parent),
       ui(std::make_unique<Ui::TfrmModule>()),
       tone_(std::move(tone)),
-      listPorts_(std::move(listPorts)) {
+      listPorts_(std::move(listPorts)),
+      worker_(std::make_unique<LinkWorker>()) {
     ui->setupUi(this);
+    OperationRunner::Window shown;
+    shown.form = this;
+    shown.status = ui->pnMsg;
+    shown.lamp = ui->shComm;
+    shown.tone = tone_.get();
+    shown.language = [this] { return languageIndex_; };
+    shown.takePort = [this] { return takeActivePortPage(); };
+    runner_ = std::make_unique<OperationRunner>(std::move(shown), *worker_);
     applyDesignFonts();
     // Panels show controller and file bytes: never as rich text, and with
     // every space kept (a poll record holds two in a row).
@@ -43,16 +53,19 @@ TfrmModule::TfrmModule(std::unique_ptr<Tone> tone, PortLister listPorts, QWidget
     centralWidget()->setFixedSize(680, 614);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    tmrBusy.setInterval(200);
     tmrClock.setInterval(500);
     connectHandlers();
     FormCreate();
     tmrClock.start();
 }
 
+// The monitor stops listening first; then a continuous test is told to stop
+// and the worker is cancelled and joined, before anything its queued
+// reports would reach goes away.
 TfrmModule::~TfrmModule() {
-    link_.ClosePort();
-    if (waitCursor_) QApplication::restoreOverrideCursor();
+    traffic_.reset();
+    runner_->stopTest();
+    worker_.reset();
 }
 
 void TfrmModule::FormCreate() {
@@ -106,8 +119,14 @@ void TfrmModule::connectHandlers() {
     };
     for (const auto& [button, click] : buttons)
         connect(button, &QPushButton::clicked, this, handler(click));
+    // The DIDO loop reads the output boxes on the worker, each pass.
+    const QCheckBox* outputs[] = {ui->chkDO1, ui->chkDO2, ui->chkDO3, ui->chkDO4};
+    for (std::size_t i = 0; i < outputChecked_.size(); ++i) {
+        outputChecked_.at(i).store(outputs[i]->isChecked());
+        connect(outputs[i], &QCheckBox::toggled, this,
+                [this, i](bool on) { outputChecked_.at(i).store(on); });
+    }
     connect(ui->sbID, &QScrollBar::valueChanged, this, handler(&TfrmModule::sbIDChange));
-    connect(&tmrBusy, &QTimer::timeout, this, handler(&TfrmModule::tmrBusyTimer));
     connect(&tmrClock, &QTimer::timeout, this, handler(&TfrmModule::tmrClockTimer));
     connect(ui->mnuEnglish, &QAction::triggered, this, handler(&TfrmModule::mnuEnglishClick));
     connect(ui->mnuSimplified, &QAction::triggered, this, handler(&TfrmModule::mnuSimplifiedClick));
@@ -177,7 +196,7 @@ void TfrmModule::mnuAboutClick() {
 }
 
 void TfrmModule::mnuTrafficClick() {
-    if (!traffic_) traffic_ = std::make_unique<TrafficMonitor>(link_);
+    if (!traffic_) traffic_ = std::make_unique<TrafficMonitor>(worker_->link());
     traffic_->setLanguage(languageIndex_);
     traffic_->show();
     traffic_->raise();
@@ -197,18 +216,11 @@ void TfrmModule::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
 }
 
-// While an operation runs the window is disabled and its close box does
-// nothing: the transaction waits in a nested event loop, and nothing may be
-// torn down underneath it. A continuous test is told to stop as its cancel
-// does; once it has wound down and closed the port, the window closes.
+// A close during an operation waits for its end: a continuous test is told
+// to stop as its cancel does, any other operation runs to its end; then the
+// window closes. Nothing is torn down underneath the worker.
 void TfrmModule::closeEvent(QCloseEvent* event) {
-    if (runningTest_ != ContinuousTest::None) {
-        testRunning_ = false;
-        closeAfterTest_ = true;
-        event->ignore();
-        return;
-    }
-    if (operationRunning_ || !isEnabled()) {
+    if (runner_->deferClose()) {
         event->ignore();
         return;
     }
@@ -227,7 +239,6 @@ void TfrmModule::runHandler(const std::function<void()>& body) {
     } catch (...) {
         error = QStringLiteral("Unknown error");
     }
-    if (operationRunning_) FinishOperationError();
     QMessageBox::critical(this, QGuiApplication::applicationDisplayName(), error);
 }
 

@@ -7,7 +7,9 @@
 #include "firmware_file.h"
 #include "languages.h"
 #include "link.h"
+#include "link_worker.h"
 #include "operation.h"
+#include "operation_runner.h"
 #include "serial_port_list.h"
 #include "settings_store.h"
 #include "tone.h"
@@ -17,6 +19,8 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -59,29 +63,23 @@ public:
     int ControllerFamily() const { return controllerFamily_; }
     LanguageIndex languageIndex() const { return languageIndex_; }
     // While a continuous test (DIDO or polling) runs and is not cancelled.
-    bool TestRunning() const { return testRunning_; }
+    bool TestRunning() const;
     // The stored values as the window holds them now.
     const StoredSettings& settingsFields() const { return fields_; }
 
-    // One operation: BeginOperation; if the port does not open,
-    // AbortOperation and false. Otherwise `body` runs its transactions on the
-    // open link and says whether they succeeded, and FinishOperationOk or
-    // FinishOperationError ends it. False at once, with nothing done, while
-    // another operation runs. An exception from `body` ends the operation
-    // with FinishOperationError and goes on to the caller.
-    bool runOperation(const std::function<bool(Link&)>& body);
-    bool operationRunning() const { return operationRunning_; }
-    Link& link() { return link_; }
+    // One operation, on the link's worker: BeginOperation here; there the
+    // port opens (if not, AbortOperation) and `body` runs its transactions
+    // and says whether they succeeded; FinishOperationOk or
+    // FinishOperationError ends it, and then `done` runs here with the
+    // verdict. False at once, with nothing done, while another operation
+    // runs. An exception from `body` ends it with FinishOperationError and is
+    // shown in the standard error box.
+    bool runOperation(std::function<bool(Link&)> body, std::function<void(bool ok)> done = {});
+    bool operationRunning() const;
+    // The worker's link: read it only while no operation runs.
+    Link& link();
     // The traffic monitor, once the File menu has opened it (else null).
     TrafficMonitor* trafficMonitor() const { return traffic_.get(); }
-
-    // The bracket itself, for operations with an epilogue of their own
-    // (Connect closes the port and aborts when no controller answers).
-    bool BeginOperation();
-    void AbortOperation();
-    void FinishOperationOk();
-    void FinishOperationError();
-    void SetBusy(bool on);
 
     // Takes the active port page into the fields and stores the port values.
     void SavePortSettings();
@@ -125,7 +123,6 @@ private:
     void btnV7GetCardTypeClick();
     void showCardType(const CardTypeResult& result);
     void sbIDChange(int position);
-    void tmrBusyTimer();
     void tmrClockTimer();
     void mnuEnglishClick();
     void mnuSimplifiedClick();
@@ -143,17 +140,7 @@ private:
     void enterPressed();
     void applyDesignFonts();
     void copyFieldsToPortPage();
-    void takeActivePortPage();
-    void showStatus(QAnyStringView english);
-    void showFailure(QAnyStringView english);
-    QString failureCause() const;
-    // An operation's title in the status line, painted before it goes on.
-    ShowStatus statusShower();
-    // The title followed by the seconds left of a restart wait, " ( 12 )".
-    std::function<void(int)> countdownShower(const char* title);
-    void setLamp(const QColor& colour);
-    void endOperation();
-    void setWindowEnabled(bool enabled);
+    PortSettings takeActivePortPage();
     QString text(int number) const;
 
     void mnuFirmwareFileClick();
@@ -161,9 +148,8 @@ private:
     QString chooseFirmwareFile();
     bool loadFirmwareFile();
 
-    // Runs a handler. An exception that escapes it ends the running
-    // operation, is shown in the standard error box, and the tool goes on:
-    // Qt lets no exception cross its event loop.
+    // Runs a handler. An exception that escapes it is shown in the standard
+    // error box, and the tool goes on: Qt lets no exception cross its event loop.
     void runHandler(const std::function<void()>& body);
     template <typename... Args>
     auto handler(void (TfrmModule::*method)(Args...)) {
@@ -176,11 +162,11 @@ private:
     std::unique_ptr<Ui::TfrmModule> ui;
     std::unique_ptr<Tone> tone_;
     PortLister listPorts_;
-    Link link_;
+    // The thread that owns the link, and the window's side of every operation.
+    std::unique_ptr<LinkWorker> worker_;
+    std::unique_ptr<OperationRunner> runner_;
 
-    QTimer tmrBusy;
     QTimer tmrClock;
-    int busyBlinkPhase_ = 0;  // not reset when the blink stops
 
     QByteArray deviceAddress_ = "0000";
     int controllerFamily_ = 0;
@@ -189,30 +175,17 @@ private:
     PortKind portKind_ = PortKind::Serial;
 
     // The continuous tests (DIDO, polling): one at a time, started and
-    // cancelled by their own button. TestRunning is what the loop asks before
-    // each pass; runningTest_ stays set until the wind-down is over, so that a
-    // press during the wind-down starts nothing.
+    // cancelled by their own button; the runner keeps which one runs.
     enum class ContinuousTest { None, Dido, Polling };
-    void runContinuousTest(ContinuousTest kind, const std::function<bool(Link&)>& loop);
+    void runContinuousTest(ContinuousTest kind, OperationRunner::Body loop);
+    ContinuousTest runningTest() const;
     QPushButton* testButton(ContinuousTest kind) const;
     int testCaption(ContinuousTest kind) const;
-    void blockOtherOperations(QPushButton* running);
-    void unblockOperations();
-    bool testRunning_ = false;
-    ContinuousTest runningTest_ = ContinuousTest::None;
-    // The device buttons a continuous test disabled, each with whether it
-    // was enabled before, so that they come back as they were.
-    QList<std::pair<QPointer<QWidget>, bool>> blockedButtons_;
-    bool closeAfterTest_ = false;
+    // The output boxes as the DIDO loop reads them on the worker, each pass.
+    std::array<std::atomic<bool>, 4> outputChecked_{};
 
-    bool operationRunning_ = false;
-    // The running operation ended because the technician cancelled it: its
-    // failure shows no cause from the link.
-    bool cancelledByUser_ = false;
-    bool waitCursor_ = false;
     bool shownBefore_ = false;
     QStyle* menuBarStyle_ = nullptr;  // English item heights in every language; a child
-    QPointer<QWidget> focusBeforeBusy_;
 
     // FirmwareImage and FirmwareBlockCount, as the last firmware run loaded them.
     FirmwareImage firmwareImage_;

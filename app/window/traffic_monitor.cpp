@@ -122,8 +122,14 @@ void TrafficMonitor::listen(bool on) {
         link_.setTrace({});
         return;
     }
+    // The link calls this on its worker thread: the row is added here.
     link_.setTrace([this](const TraceEvent& event) {
-        if (!paused_) log_.record(event);
+        QMetaObject::invokeMethod(
+            this,
+            [this, event] {
+                if (!paused_) log_.record(event);
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -40,7 +40,6 @@ protected:
         ASSERT_FALSE(pty.isEmpty());
         useSerial(pty);
     }
-    void press(const char* button) { child<QPushButton>(button)->click(); }
     Texts sent() const { return sim_.requestLog(); }
     // Connect finds the controller; the log and the tones start afresh.
     void connectTo(const ktsim::DeviceConfig& config) {
@@ -154,7 +153,7 @@ TEST_F(Commands, CommandTestShowsTheReplyVisiblyAndStoresThePortOnlyOnSuccess) {
     // No title of its own: the prologue's text stays until the epilogue.
     EXPECT_EQ(QSet<QString>(shown.texts.begin(), shown.texts.end()),
               (QSet<QString>{"Connecting device ...", "Command error! (no answer from the device)",
-                             "Command ok."}));
+                             "Command ok.", "Command error! (bad checksum in the reply)"}));
 }
 
 TEST_F(Commands, FamilyFourRefusesSpeedChangesAndFailsAnOddRestartAndReadByIdAtOnce) {

@@ -51,6 +51,7 @@ protected:
         edit->setFocus();
         QWidget* focused = QApplication::focusWidget();
         QTest::keyClick(edit, Qt::Key_Return);
+        waitIdle();
         return focused;
     }
     QString text(const char* name) const { return child<QLabel>(name)->text(); }
@@ -105,7 +106,7 @@ TEST_F(ConnectSerial, SilentControllerCountsDownAndStoresNothing) {
     ASSERT_TRUE(sim.addFault("*:silent"));
     useSerial(sim.startPty());
     StatusPainted shown(child<QLabel>("pnMsg"));
-    child<QPushButton>("btnConnect")->click();
+    press("btnConnect");
 
     QStringList countdown;
     for (const QString& text : shown.texts)
@@ -125,7 +126,7 @@ TEST_F(ConnectSerial, SilentControllerCountsDownAndStoresNothing) {
 TEST_F(ConnectSerial, FamilyFourHidesTwoInputsAndAnOutputUntilTheNextConnect) {
     ktsim::SimThread sim(controller(4, "012"));
     useSerial(sim.startPty());
-    child<QPushButton>("btnConnect")->click();
+    press("btnConnect");
 
     EXPECT_EQ(status(), "Command ok.");
     EXPECT_EQ(window_->DeviceAddress(), "012");
@@ -138,7 +139,7 @@ TEST_F(ConnectSerial, FamilyFourHidesTwoInputsAndAnOutputUntilTheNextConnect) {
 
     ASSERT_TRUE(sim.setConfig(controller(7, "0012")));
     sim.clearLog();
-    child<QPushButton>("btnConnect")->click();
+    press("btnConnect");
     EXPECT_EQ(sim.requestLog().first(), "0012AC");
     EXPECT_EQ(window_->ControllerFamily(), 7);
     for (const char* name : {"shDI5", "shDI6", "lblDI5", "lblDI6", "chkDO4"})

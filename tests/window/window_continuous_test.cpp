@@ -46,7 +46,7 @@ protected:
     }
     void connectTo(const ktsim::DeviceConfig& config) {
         ASSERT_TRUE(sim_.setConfig(config));
-        child<QPushButton>("btnConnect")->click();
+        press("btnConnect");
         ASSERT_EQ(status(), "Command ok.");
         sim_.clearLog();
         tone_->played.clear();
@@ -203,7 +203,8 @@ TEST_F(ContinuousTests, OtherOperationsAreBlockedWhileATestRunsAndComeBackAsThey
     bool operationRan = true;
     QString chineseCaption;
     pressDuring("btnDIDO", [&] {
-        if (count("0000DG0") < 1) return false;
+        // The window is free again once the port is open and the loop runs.
+        if (count("0000DG0") < 1 || !window_->isEnabled()) return false;
         for (const char* name : kDeviceButtons)
             if (child(name)->isEnabled()) enabledDuring << name;
         for (const char* name : {"mnuFindSpeed", "mnuModuleSurvey"})
@@ -261,7 +262,7 @@ TEST_F(ContinuousTests, ClosingTheWindowEndsTheTestSendsItsEndAndClosesThePortFi
 TEST_F(ContinuousTests, PortThatCannotOpenGivesEverythingBackAtOnce) {
     useSerial("/dev/kt-no-such-port");
     child<kt::Lamp>("shDI3")->setFillColor(kYellow);
-    child<QPushButton>("btnDIDO")->click();
+    press("btnDIDO");
     EXPECT_EQ(status(), "Connect device error! (/dev/kt-no-such-port: no such port)");
     EXPECT_EQ(child<QPushButton>("btnDIDO")->text(), "DIDO test");
     EXPECT_TRUE(tabVisible("tsCommand"));

@@ -75,12 +75,12 @@ protected:
     }
     void connectTo(const ktsim::DeviceConfig& config) {
         ASSERT_TRUE(sim_.setConfig(config));
-        child<QPushButton>("btnConnect")->click();
+        press("btnConnect");
         ASSERT_EQ(status(), "Command ok.");
         sim_.clearLog();
         tone_->played.clear();
     }
-    void pressFirmwareLoad() { child<QPushButton>("btnFirmware")->click(); }
+    void pressFirmwareLoad() { press("btnFirmware"); }
     QProgressBar* bar(const char* name) const { return child<QProgressBar>(name); }
     QString panel(const char* name) const { return child<QLabel>(name)->text(); }
 

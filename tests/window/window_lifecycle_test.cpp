@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTimer>
 
 using namespace kttest;
@@ -43,13 +44,13 @@ protected:
 }  // namespace
 
 TEST_F(Lifecycle, SuccessThenFailureSetLampTextAndToneAndClosePortAfterTone) {
-    EXPECT_TRUE(window_->runOperation(identify));
+    EXPECT_TRUE(runAndWait(identify));
     EXPECT_EQ(status(), "Command ok.");
     EXPECT_EQ(lamp(), kYellow);
     EXPECT_EQ(tone_->played, QList<Played>({{1000, 300, true}}));
     expectIdle();
 
-    EXPECT_FALSE(window_->runOperation(
+    EXPECT_FALSE(runAndWait(
         [](kt::Link& link) { return link.SendCommand("0000AC") && link.ReplyLength() == 16; }));
     EXPECT_EQ(status(), "Command error!");
     EXPECT_EQ(lamp(), kRed);
@@ -59,10 +60,10 @@ TEST_F(Lifecycle, SuccessThenFailureSetLampTextAndToneAndClosePortAfterTone) {
 }
 
 TEST_F(Lifecycle, PortThatCannotOpenAbortsWithoutRunningTheOperation) {
-    ASSERT_TRUE(window_->runOperation(identify));  // the lamp is yellow now
+    ASSERT_TRUE(runAndWait(identify));  // the lamp is yellow now
     useSerial("/dev/kt-no-such-port");
     bool ran = false;
-    EXPECT_FALSE(window_->runOperation([&](kt::Link&) { return ran = true; }));
+    EXPECT_FALSE(runAndWait([&](kt::Link&) { return ran = true; }));
     EXPECT_FALSE(ran);
     EXPECT_EQ(status(), "Connect device error! (/dev/kt-no-such-port: no such port)");
     EXPECT_EQ(lamp(), kRed);
@@ -78,12 +79,13 @@ TEST_F(Lifecycle, LampBlinksAndWindowIsLockedWhileBusy) {
     QString busyStatus;
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, [&] {
+        if (!window_->operationRunning()) return;
         if (seen.isEmpty() || seen.last() != lamp()) seen << lamp();
         everEnabled = everEnabled || window_->isEnabled();
         busyStatus = status();
     });
     sampler.start(20);
-    EXPECT_TRUE(window_->runOperation(identify));
+    EXPECT_TRUE(runAndWait(identify));
     sampler.stop();
     // 1.1 s at 200 ms a change: red and yellow in turn, several times.
     EXPECT_GE(seen.size(), 4);
@@ -93,7 +95,8 @@ TEST_F(Lifecycle, LampBlinksAndWindowIsLockedWhileBusy) {
     EXPECT_EQ(lamp(), kYellow);
 }
 
-TEST_F(Lifecycle, CloseIsRefusedWhileBusyAndWorksAfterwards) {
+// A close while busy is neither dropped nor done at once: it waits for the end.
+TEST_F(Lifecycle, CloseWaitsForTheOperationToEnd) {
     ASSERT_TRUE(sim_.addFault("AC:delay=600"));
     bool closedWhileBusy = true;
     bool exitWhileBusy = false;
@@ -102,23 +105,31 @@ TEST_F(Lifecycle, CloseIsRefusedWhileBusyAndWorksAfterwards) {
         window_->findChild<QAction*>("mnuExit")->trigger();
         exitWhileBusy = !window_->isVisible();
     });
-    EXPECT_TRUE(window_->runOperation(identify));
+    EXPECT_TRUE(runAndWait(identify));
     EXPECT_FALSE(closedWhileBusy);
     EXPECT_FALSE(exitWhileBusy);
-    EXPECT_TRUE(window_->isVisible());
-    expectIdle();
-
-    window_->findChild<QAction*>("mnuExit")->trigger();
+    EXPECT_EQ(status(), "Command ok.");
+    EXPECT_EQ(tone_->played, QList<Played>({{1000, 300, true}}));
     EXPECT_FALSE(window_->isVisible());
+    expectIdle();
 }
 
 TEST_F(Lifecycle, ExceptionInsideAnOperationEndsItAndGoesOn) {
-    EXPECT_THROW(window_->runOperation([](kt::Link& link) -> bool {
+    QString shown;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->close();
+        }
+    });
+    closer.start(20);
+    EXPECT_FALSE(runAndWait([](kt::Link& link) -> bool {
         link.SendCommand("0000AC");
         throw std::runtime_error("operation failed");
-    }),
-                 std::runtime_error);
+    }));
+    EXPECT_EQ(shown, "operation failed");
     EXPECT_EQ(status(), "Command error!");
     expectIdle();
-    EXPECT_TRUE(window_->runOperation(identify));
+    EXPECT_TRUE(runAndWait(identify));
 }

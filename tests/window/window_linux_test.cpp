@@ -39,7 +39,6 @@ protected:
         start();
     }
     void choose(const char* languageAction) { child<QAction>(languageAction)->trigger(); }
-    void press(const char* button) { child<QPushButton>(button)->click(); }
     QString tooltip() const { return child<QLabel>("pnMsg")->toolTip(); }
 };
 

@@ -55,7 +55,6 @@ protected:
         QString error;
         ASSERT_TRUE(sim_.setModules({v5, v7}, &error)) << error.toStdString();
     }
-    void press(const char* button) { child<QPushButton>(button)->click(); }
     // Presses the button and returns the one text ktsim received.
     QByteArray sentBy(const char* button) {
         sim_.clearLog();

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <sys/stat.h>
 
@@ -79,7 +80,7 @@ TEST_F(WindowSafety, ControllerDataIsShownAsPlainText) {
     auto* data = child<QLabel>("pnPoolingData");
     pressDuring("btnPooling", [&] {
         if (count("0000IB") < 1) return false;
-        child<QPushButton>("btnPooling")->click();
+        QTest::mouseClick(child<QPushButton>("btnPooling"), Qt::LeftButton);
         return true;
     });
     EXPECT_EQ(data->text(), "[1] 2026/12/07  14:05:09 (<b>1) [</b>!]");
@@ -99,7 +100,7 @@ TEST_F(WindowSafety, AnEmptyFirmwareFileIsRefusedBeforeAnythingIsSent) {
     config.family = 6;
     ASSERT_TRUE(sim_.setConfig(config));
     useSim(true);
-    child<QPushButton>("btnConnect")->click();
+    press("btnConnect");
     ASSERT_EQ(status(), "Command ok.");
     sim_.clearLog();
     tone_->played.clear();
@@ -113,7 +114,7 @@ TEST_F(WindowSafety, AnEmptyFirmwareFileIsRefusedBeforeAnythingIsSent) {
     file.close();
     window_->setFirmwareFileChooser([&] { return path; });
     child<QAction>("mnuFirmwareFile")->trigger();
-    child<QPushButton>("btnFirmware")->click();
+    press("btnFirmware");
 
     EXPECT_EQ(status(), "Load firmware file error!");
     EXPECT_EQ(lamp(), kRed);
@@ -130,15 +131,15 @@ TEST_F(WindowSafety, CommandTextsWithFramingBytesAreNeverSent) {
     child<QLineEdit>("edCommandSend")
         ->setText(QStringLiteral("AV\r\x01"
                                  "0000JF3"));
-    child<QPushButton>("btnCommand")->click();
+    press("btnCommand");
     EXPECT_EQ(status(), "Command error! (the command cannot be sent)");
     child<QLineEdit>("edCommandSend")->setText(QStringLiteral("JF") + QChar(0x4E2D));
-    child<QPushButton>("btnCommand")->click();
+    press("btnCommand");
     EXPECT_EQ(status(), "Command error! (the command cannot be sent)");
     child<QLineEdit>("edModuleCommandSend")
         ->setText(QStringLiteral("S\r\x01"
                                  "0000JF3"));
-    child<QPushButton>("btnModuleCommand")->click();
+    press("btnModuleCommand");
     EXPECT_EQ(status(), "Command error! (the command cannot be sent)");
     EXPECT_TRUE(sim_.requestLog().isEmpty()) << sim_.requestLog().join(' ').constData();
     EXPECT_EQ(sim_.state().alarm, 0);
@@ -157,14 +158,14 @@ TEST_F(WindowSafety, StreamsLostUpgradesAndFifosEndAsFailures) {
     useSim(true);
     ASSERT_TRUE(sim_.addFault(QStringLiteral("*:stream=1920@1")));
     child<QLineEdit>("edCommandSend")->setText(QStringLiteral("AC"));
-    qint64 ms = elapsed([&] { child<QPushButton>("btnCommand")->click(); });
+    qint64 ms = elapsed([&] { press("btnCommand"); });
     EXPECT_EQ(status(), "Command error! (no answer from the device)");
     EXPECT_LT(ms, 3000);
 
     ktsim::DeviceConfig config;
     config.family = 6;
     ASSERT_TRUE(sim_.setConfig(config));
-    child<QPushButton>("btnConnect")->click();
+    press("btnConnect");
     ASSERT_EQ(status(), "Command ok.");
     QTemporaryDir files;
     QString chosen = files.filePath(QStringLiteral("one.KTB"));
@@ -175,7 +176,7 @@ TEST_F(WindowSafety, StreamsLostUpgradesAndFifosEndAsFailures) {
     window_->setFirmwareFileChooser([&] { return chosen; });
     child<QAction>("mnuFirmwareFile")->trigger();
     ASSERT_TRUE(sim_.addFault(QStringLiteral("Zr:close@1")));
-    ms = elapsed([&] { child<QPushButton>("btnFirmware")->click(); });
+    ms = elapsed([&] { press("btnFirmware"); });
     EXPECT_TRUE(status().startsWith("Command error! (") && status().endsWith(": connection lost)"))
         << status().toStdString();
     EXPECT_EQ(lamp(), kRed);
@@ -186,7 +187,7 @@ TEST_F(WindowSafety, StreamsLostUpgradesAndFifosEndAsFailures) {
     ASSERT_EQ(::mkfifo(QFile::encodeName(chosen).constData(), 0600), 0);
     ms = elapsed([&] {
         child<QAction>("mnuFirmwareFile")->trigger();
-        child<QPushButton>("btnFirmware")->click();
+        press("btnFirmware");
     });
     EXPECT_EQ(status(), "Load firmware file error!");
     EXPECT_LT(ms, 2000) << "a FIFO without a writer must not block the window";

@@ -55,6 +55,7 @@ TEST_F(ScanMenus, FindLineSpeedOnlyOnTheComPageFillsTheSpeedBoxAndTheIdSelector)
 
     StatusPainted shown(child<QLabel>("pnMsg"));
     find->trigger();
+    waitIdle();
     EXPECT_EQ(startingWith(shown.texts, "Finding line speed"),
               QStringList({"Finding line speed ... 19200,e,8,1 ( 18 )",
                            "Finding line speed ... 115200,n,8,1 ( 17 )"}));
@@ -68,7 +69,7 @@ TEST_F(ScanMenus, FindLineSpeedOnlyOnTheComPageFillsTheSpeedBoxAndTheIdSelector)
 
     // The next operation talks at the speed found.
     sim.clearLog();
-    child<QPushButton>("btnConnect")->click();
+    press("btnConnect");
     EXPECT_EQ(sim.requestLog().first(), "0012AC");
     EXPECT_EQ(status(), "Command ok.");
 
@@ -85,6 +86,7 @@ TEST_F(ScanMenus, ModuleSurveyListsTheBusAndCopiesAndSavesIt) {
     ASSERT_TRUE(sim.setModules(bus));
     useSerial(sim.startPty());
     child<QAction>("mnuModuleSurvey")->trigger();
+    waitIdle();
 
     EXPECT_EQ(status(), "Command ok.");
     EXPECT_EQ(sim.requestLog().size(), kt::kSurveyRequests);
@@ -126,6 +128,7 @@ TEST_F(ScanMenus, SurveyCancelledFromItsWindowWhileTheMainWindowIsLocked) {
             survey->findChild<QPushButton*>("btnSurveyCancel")->click();
     });
     child<QAction>("mnuModuleSurvey")->trigger();
+    waitIdle();
     EXPECT_EQ(status(), "Command error!");
     const qsizetype asked = sim.requestLog().size();
     EXPECT_GT(asked, 0);
@@ -144,12 +147,12 @@ TEST_F(ScanMenus, FamilyFourRebootCountsDownEverySecondInTheStatusLine) {
     config.rebootMs = 1000;
     ktsim::SimThread sim(config);
     useSerial(sim.startPty());
-    child<QPushButton>("btnConnect")->click();
+    press("btnConnect");
     ASSERT_EQ(window_->ControllerFamily(), 4);
     sim.clearLog();
 
     StatusPainted shown(child<QLabel>("pnMsg"));
-    child<QPushButton>("btnReboot")->click();
+    press("btnReboot");
     EXPECT_EQ(startingWith(shown.texts, "Set reboot"),
               QStringList({"Set reboot", "Set reboot ( 4 )", "Set reboot ( 3 )", "Set reboot ( 2 )",
                            "Set reboot ( 1 )"}));

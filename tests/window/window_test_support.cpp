@@ -92,20 +92,37 @@ void WindowTest::pressDuring(const char* button, const std::function<bool()>& st
     QElapsedTimer clock;
     clock.start();
     bool done = false;
-    QTimer ticks;
-    ticks.setInterval(5);
-    QObject::connect(&ticks, &QTimer::timeout, [&] {
-        if (clock.elapsed() > 10000) {
-            ticks.stop();
+    bool cancelled = false;
+    QTest::mouseClick(pressed, Qt::LeftButton);
+    while (window_->operationRunning()) {
+        if (clock.elapsed() > 10000 && !cancelled) {
             ADD_FAILURE() << button << " still running after 10 s";
-            pressed->click();
-            return;
+            cancelled = true;
+            QTest::mouseClick(pressed, Qt::LeftButton);
         }
         if (!done) done = step();
-    });
-    ticks.start();
-    pressed->click();
+        QTest::qWait(5);
+    }
     EXPECT_TRUE(done) << button << " returned before its steps were done";
+}
+
+void WindowTest::press(const char* button) {
+    QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+    waitIdle();
+}
+
+bool WindowTest::runAndWait(std::function<bool(kt::Link&)> body) {
+    bool ok = false;
+    window_->runOperation(std::move(body), [&ok](bool verdict) { ok = verdict; });
+    waitIdle();
+    return ok;
+}
+
+void WindowTest::waitIdle() {
+    QElapsedTimer clock;
+    clock.start();
+    while (window_->operationRunning() && clock.elapsed() < 60000) QTest::qWait(5);
+    EXPECT_FALSE(window_->operationRunning()) << "an operation still runs after 60 s";
 }
 
 }  // namespace kttest

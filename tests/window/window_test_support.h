@@ -69,11 +69,19 @@ protected:
     void useNetwork(quint16 port);
     // Puts the port page on the serial page, with this port name.
     void useSerial(const QString& portName);
-    // Presses the button; while the press runs (a continuous test returns
-    // only once it has wound down), calls `step` every 5 ms until it returns
+    // Presses the button; while the operation it started runs (a continuous
+    // test until it has wound down), calls `step` every 5 ms until it returns
     // true. A press still running after 10 s, steps done or not, is pressed
     // again to cancel it, and the test fails.
     void pressDuring(const char* button, const std::function<bool()>& step);
+    // Clicks the button with the mouse and waits until the operation it
+    // started, if any, has ended.
+    void press(const char* button);
+    // Runs the operation on the window's worker and waits for its end: whether
+    // it ended with "Command ok.".
+    bool runAndWait(std::function<bool(kt::Link&)> body);
+    // Waits, with the events running, until no operation runs (at most 60 s).
+    void waitIdle();
 
     QTemporaryDir settingsDir_;
     QStringList ports_{QStringLiteral("ttyS0")};  // what the port box lists
