@@ -12,6 +12,8 @@ enum class LinkFault {
     InUse,        // another program holds the device
     Refused,      // the converter refused the connection
     Unreachable,  // the converter did not answer the connect, or no route
+    NoLineSettings,  // the converter does not take line settings (RFC 2217)
+    LineRefused,     // the converter takes line settings, but not the ones asked
     Lost,         // the port went away (adapter pulled, pty closed, peer closed)
     NoAnswer,     // no complete reply within the time limit or byte budget
     BadCheck,     // a reply came but failed its CRC or XOR check
