@@ -5,6 +5,7 @@
 #include <libtelnet.h>
 
 #include <QAbstractSocket>
+#include <algorithm>
 #include <cstring>
 
 namespace kt {
@@ -191,7 +192,11 @@ bool Rfc2217Channel::setLine(const QString& lineSettings, QString* error, LinkFa
             if (fault) *fault = tcp_.isOpen() ? LinkFault::NoLineSettings : LinkFault::Lost;
             return false;
         }
-        if (*acks_[a.command] != a.value) {
+        const QByteArray& ack = *acks_[a.command];
+        const bool padded = ack.startsWith(a.value) &&
+                            std::all_of(ack.begin() + a.value.size(), ack.end(),
+                                        [](char c) { return c == 0; });
+        if (!padded) {
             if (error)
                 *error = QStringLiteral("the converter does not take the line settings \"%1\" "
                                         "(it refused the %2)")
@@ -288,10 +293,11 @@ void Rfc2217Channel::handle(const telnet_event_t& event) {
 }
 
 void Rfc2217Channel::takeComPortReply(const unsigned char* bytes, size_t size) {
-    // Acknowledgements carry at most four value bytes (the baud rate);
-    // NOTIFY-LINESTATE, NOTIFY-MODEMSTATE and the flow control notices are
-    // passed over.
-    if (size < 2 || size > 5) return;
+    // Acknowledgements carry at most four value bytes (the baud rate), but
+    // sredird on a 64-bit machine sends its baud rate as eight (the four,
+    // then zeros); NOTIFY-LINESTATE, NOTIFY-MODEMSTATE and the flow control
+    // notices are passed over.
+    if (size < 2 || size > 9) return;
     const unsigned command = bytes[0];
     if (command <= kServerOffset || command - kServerOffset >= acks_.size()) return;
     acks_[command - kServerOffset] =
