@@ -27,13 +27,6 @@ enum : unsigned char {
 constexpr unsigned char kNoFlowControl = 1;  // SET-CONTROL: outbound, and both ways
 constexpr unsigned char kPurgeBoth = 3;      // PURGE-DATA: the converter's receive and transmit
 
-// BINARY both ways; COM-PORT-OPTION is ours to offer (the client says WILL,
-// the converter DO). Every other option the converter offers is refused.
-const telnet_telopt_t kOptions[] = {
-    {TELNET_TELOPT_BINARY, TELNET_WILL, TELNET_DO},
-    {kComPortOption, TELNET_WILL, TELNET_DONT},
-    {-1, 0, 0},
-};
 
 const QString kNotRfc2217 = QStringLiteral("the converter does not take line settings (RFC 2217)");
 
@@ -108,7 +101,10 @@ bool Rfc2217Channel::open(QString* error, LinkFault* fault) {
     close();
     tcp_.configure(ip_, port_, anyAddress_);
     if (!tcp_.open(error, fault)) return false;
-    telnet_ = telnet_init(kOptions, &Rfc2217Channel::onTelnetEvent, 0, this);
+    // Proxy mode: libtelnet hands every negotiation over as it came. Its
+    // own RFC 1143 handling would swallow the converter's refusal of an
+    // option we asked for, and that refusal is what we must hear.
+    telnet_ = telnet_init(nullptr, &Rfc2217Channel::onTelnetEvent, TELNET_FLAG_PROXY, this);
     if (!telnet_) {
         if (error) *error = QStringLiteral("out of memory for the Telnet layer");
         if (fault) *fault = LinkFault::Other;
@@ -130,6 +126,8 @@ bool Rfc2217Channel::open(QString* error, LinkFault* fault) {
 }
 
 bool Rfc2217Channel::negotiate(QString* error, LinkFault* fault) {
+    // BINARY both ways; COM-PORT-OPTION is ours to offer (the client says
+    // WILL, the converter DO).
     telnet_negotiate(telnet_, TELNET_WILL, TELNET_TELOPT_BINARY);
     telnet_negotiate(telnet_, TELNET_DO, TELNET_TELOPT_BINARY);
     telnet_negotiate(telnet_, TELNET_WILL, kComPortOption);
@@ -268,17 +266,29 @@ void Rfc2217Channel::handle(const telnet_event_t& event) {
         case TELNET_EV_SEND:
             tcp_.device()->write(event.data.buffer, qint64(event.data.size));
             break;
+        // The converter's answers to our three requests, or its own offers.
+        // An offer of anything else is declined; one reply per message, so
+        // a converter that repeats itself gets no more than it sent.
         case TELNET_EV_DO:
-            if (event.neg.telopt == TELNET_TELOPT_BINARY) binaryOut_ = true;
-            if (event.neg.telopt == kComPortOption) comPort_ = true;
+            if (event.neg.telopt == TELNET_TELOPT_BINARY)
+                binaryOut_ = true;
+            else if (event.neg.telopt == kComPortOption)
+                comPort_ = true;
+            else
+                telnet_negotiate(telnet_, TELNET_WONT, event.neg.telopt);
             break;
         case TELNET_EV_WILL:
-            if (event.neg.telopt == TELNET_TELOPT_BINARY) binaryIn_ = true;
+            if (event.neg.telopt == TELNET_TELOPT_BINARY)
+                binaryIn_ = true;
+            else
+                telnet_negotiate(telnet_, TELNET_DONT, event.neg.telopt);
             break;
         case TELNET_EV_DONT:
-        case TELNET_EV_WONT:
             if (event.neg.telopt == TELNET_TELOPT_BINARY || event.neg.telopt == kComPortOption)
                 refused_ = true;
+            break;
+        case TELNET_EV_WONT:
+            if (event.neg.telopt == TELNET_TELOPT_BINARY) refused_ = true;
             break;
         case TELNET_EV_SUBNEGOTIATION:
             if (event.sub.telopt == kComPortOption)
