@@ -107,8 +107,8 @@ std::optional<ConnectionOptions> ConnectionFromParser(const QCommandLineParser& 
         if (!kt::ParseLineSettings(line))
             return bad(
                 QStringLiteral("--line wants BAUD,PARITY,DATA,STOP, for example 19200,e,8,1"));
-        if (!options.chosen || (options.port.kind == kt::PortKind::Network &&
-                                !options.port.NetSetLine))
+        if (!options.chosen ||
+            (options.port.kind == kt::PortKind::Network && !options.port.NetSetLine))
             return bad(QStringLiteral("--line goes with --serial or --net rfc2217://HOST:PORT"));
         (options.port.kind == kt::PortKind::Serial ? options.port.ComBaudRate
                                                    : options.port.NetBaudRate) = line;

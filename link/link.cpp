@@ -18,8 +18,9 @@ Link::Link(QObject* parent)
     limit_.setSingleShot(true);
     limit_.setTimerType(Qt::PreciseTimer);
     connect(&limit_, &QTimer::timeout, this, &Link::onLimit);
-    for (Channel* channel : {static_cast<Channel*>(serial_.get()), static_cast<Channel*>(tcp_.get()),
-                             static_cast<Channel*>(rfc2217_.get())}) {
+    for (Channel* channel :
+         {static_cast<Channel*>(serial_.get()), static_cast<Channel*>(tcp_.get()),
+          static_cast<Channel*>(rfc2217_.get())}) {
         connect(channel->device(), &QIODevice::readyRead, this, &Link::takeBytes);
         connect(channel, &Channel::lost, this, &Link::onLost);
     }

@@ -27,7 +27,6 @@ enum : unsigned char {
 constexpr unsigned char kNoFlowControl = 1;  // SET-CONTROL: outbound, and both ways
 constexpr unsigned char kPurgeBoth = 3;      // PURGE-DATA: the converter's receive and transmit
 
-
 const QString kNotRfc2217 = QStringLiteral("the converter does not take line settings (RFC 2217)");
 
 unsigned char parityCode(QSerialPort::Parity parity) {
@@ -137,12 +136,12 @@ bool Rfc2217Channel::negotiate(QString* error, LinkFault* fault) {
                 QDeadlineTimer(kNegotiationLimitMs, Qt::PreciseTimer));
     if (answered && !refused_) return true;
     if (error) {
-        *error = kNotRfc2217 +
-                 (refused_ ? QStringLiteral(": it refused COM-PORT-OPTION or binary transmission")
-                  : tcp_.isOpen()
-                      ? QStringLiteral(": no answer to the Telnet negotiation within %1 ms")
-                            .arg(kNegotiationLimitMs)
-                      : QStringLiteral(": it closed the connection"));
+        *error =
+            kNotRfc2217 +
+            (refused_        ? QStringLiteral(": it refused COM-PORT-OPTION or binary transmission")
+             : tcp_.isOpen() ? QStringLiteral(": no answer to the Telnet negotiation within %1 ms")
+                                   .arg(kNegotiationLimitMs)
+                             : QStringLiteral(": it closed the connection"));
     }
     if (fault) *fault = LinkFault::NoLineSettings;
     return false;
@@ -191,13 +190,14 @@ bool Rfc2217Channel::setLine(const QString& lineSettings, QString* error, LinkFa
             return false;
         }
         const QByteArray& ack = *acks_[a.command];
-        const bool padded = ack.startsWith(a.value) &&
-                            std::all_of(ack.begin() + a.value.size(), ack.end(),
-                                        [](char c) { return c == 0; });
+        const bool padded =
+            ack.startsWith(a.value) &&
+            std::all_of(ack.begin() + a.value.size(), ack.end(), [](char c) { return c == 0; });
         if (!padded) {
             if (error)
-                *error = QStringLiteral("the converter does not take the line settings \"%1\" "
-                                        "(it refused the %2)")
+                *error = QStringLiteral(
+                             "the converter does not take the line settings \"%1\" "
+                             "(it refused the %2)")
                              .arg(lineSettings.left(40), QLatin1String(a.what));
             if (fault) *fault = LinkFault::LineRefused;
             return false;

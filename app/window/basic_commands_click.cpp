@@ -58,7 +58,11 @@ void TfrmModule::changeSpeed(LineSpeed speed) {
         return result.ok;
     });
     // Only now that the port is closed: the next operation opens it at the new speed.
-    if (result.speedBox) showSpeed(ui->cmbBaudrate, *result.speedBox);
+    if (!result.speedBox) return;
+    showSpeed(ui->cmbBaudrate, *result.speedBox);
+    // Behind a converter that takes line settings, its line moved along.
+    if (link_.port().kind == PortKind::Network && link_.port().NetSetLine)
+        showSpeed(ui->cmbNetBaudrate, *result.speedBox);
 }
 
 void TfrmModule::btn19200Click() {

@@ -58,8 +58,11 @@ bool TfrmModule::BeginOperation() {
     showStatus("Connecting device ...");
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     takeActivePortPage();
-    link_.setPort(PortSettings{portKind_, fields_.ComPortName, fields_.ComBaudRate, fields_.NetIP,
-                               fields_.NetPort});
+    PortSettings port{portKind_, fields_.ComPortName, fields_.ComBaudRate, fields_.NetIP,
+                      fields_.NetPort};
+    port.NetSetLine = fields_.NetSetLine != 0;
+    port.NetBaudRate = fields_.NetBaudRate;
+    link_.setPort(port);
     return link_.OpenPort();
 }
 
@@ -74,6 +77,8 @@ void TfrmModule::takeActivePortPage() {
         portKind_ = PortKind::Network;
         fields_.NetIP = ui->edIP->text();
         fields_.NetPort = ui->edPort->text();
+        fields_.NetSetLine = ui->cbNetSetLine->isChecked() ? 1 : 0;
+        fields_.NetBaudRate = ui->cmbNetBaudrate->currentText();
     }
 }
 
@@ -81,6 +86,7 @@ void TfrmModule::SavePortSettings() {
     takeActivePortPage();
     fields_.type = portKind_ == PortKind::Network ? 1 : 0;
     kt::SavePortSettings(fields_);
+    fields_.netLineStored = fields_.netLineStored || fields_.NetSetLine != 0;
 }
 
 // The port was never opened: nothing to close.

@@ -12,15 +12,21 @@
 
 namespace kt {
 
-// The scan sets the serial line; behind a converter that is the converter's.
+// The scan sets the serial line: the port's, or the converter's when it
+// takes line settings (RFC 2217); a raw converter's is set in the converter.
 // A running continuous test holds the port.
+bool TfrmModule::findSpeedApplies() const {
+    return ui->pcPort->currentWidget() == ui->tsCom || ui->cbNetSetLine->isChecked();
+}
+
 void TfrmModule::updateFindSpeedEnabled() {
-    ui->mnuFindSpeed->setEnabled(ui->pcPort->currentWidget() == ui->tsCom &&
-                                 runningTest_ == ContinuousTest::None);
+    ui->mnuFindSpeed->setEnabled(findSpeedApplies() && runningTest_ == ContinuousTest::None);
 }
 
 void TfrmModule::mnuFindSpeedClick() {
-    if (operationRunning_ || ui->pcPort->currentWidget() != ui->tsCom) return;
+    if (operationRunning_ || !findSpeedApplies()) return;
+    QComboBox* speedBox =
+        ui->pcPort->currentWidget() == ui->tsCom ? ui->cmbBaudrate : ui->cmbNetBaudrate;
     const QByteArray idText = ui->pnID->text().toLatin1();
     LineSpeedScanResult result;
     runOperation([&](Link& link) {
@@ -36,8 +42,8 @@ void TfrmModule::mnuFindSpeedClick() {
     });
     if (result.outcome != LineSpeedScanResult::Outcome::Found) return;
     // The port is closed again: the next operation opens it at what was found.
-    ui->cmbBaudrate->setCurrentIndex(ui->cmbBaudrate->findText(result.line));
-    ui->cmbBaudrate->setEditText(result.line);
+    speedBox->setCurrentIndex(speedBox->findText(result.line));
+    speedBox->setEditText(result.line);
     bool number = false;
     const int position = QString::fromLatin1(result.address).toInt(&number, 10);
     if (number) ui->sbID->setValue(position);

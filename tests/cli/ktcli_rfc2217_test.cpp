@@ -20,7 +20,8 @@ using kttest::Ser2net;
 
 QJsonObject lastJson(const QString& out) {
     const QStringList lines = out.split(u'\n', Qt::SkipEmptyParts);
-    return lines.isEmpty() ? QJsonObject() : QJsonDocument::fromJson(lines.back().toUtf8()).object();
+    return lines.isEmpty() ? QJsonObject()
+                           : QJsonDocument::fromJson(lines.back().toUtf8()).object();
 }
 
 TEST(KtcliRfc2217, ScanFindsTheLineConnectWorksAndTheLineFollowsASpeedChange) {

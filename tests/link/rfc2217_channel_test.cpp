@@ -113,8 +113,7 @@ private:
 Rfc2217Channel* channelTo(const Converter& converter, const QString& line) {
     app();
     auto* channel = new Rfc2217Channel;
-    channel->configure(QStringLiteral("127.0.0.1"), QString::number(converter.port()), false,
-                       line);
+    channel->configure(QStringLiteral("127.0.0.1"), QString::number(converter.port()), false, line);
     return channel;
 }
 
@@ -172,9 +171,8 @@ TEST(Rfc2217Channel, DataCrossesWithIacDoubledAndNoiseFromTheConverterPassedOver
         // within any sane size.
         c.write(Converter::ack(1, QByteArray("\x00\x00\x4b\x00\x00\x00\x00\x00", 8)) +
                 Converter::ack(7, QByteArray("\x30", 1)) + Converter::ack(2, "\x08") +
-                Converter::ack(3, "\x03") + Converter::ack(4, "\x01") +
-                Converter::ack(5, "\x01") + bytes({IAC, SB, 44, 106}) +
-                QByteArray(20000, 'x') + bytes({IAC, SE}));
+                Converter::ack(3, "\x03") + Converter::ack(4, "\x01") + Converter::ack(5, "\x01") +
+                bytes({IAC, SB, 44, 106}) + QByteArray(20000, 'x') + bytes({IAC, SE}));
         c.read(300);  // the purge, then the request
         c.write(QByteArray("\x03reply", 6) + bytes({IAC, IAC}) + "\r");
         c.read(300);
@@ -183,7 +181,10 @@ TEST(Rfc2217Channel, DataCrossesWithIacDoubledAndNoiseFromTheConverterPassedOver
     QString error;
     ASSERT_TRUE(channel->open(&error)) << error.toStdString();
     channel->discardPending();
-    channel->send(QByteArray("A\xff" "B", 3));
+    channel->send(
+        QByteArray("A\xff"
+                   "B",
+                   3));
     QByteArray reply;
     QElapsedTimer clock;
     clock.start();
@@ -199,9 +200,13 @@ TEST(Rfc2217Channel, DataCrossesWithIacDoubledAndNoiseFromTheConverterPassedOver
     converter.finish();
     // The request went out with its 0xFF doubled, after a purge of both
     // directions; the line settings as asked: 19200, 8 bits, even, 1 stop.
-    EXPECT_TRUE(converter.received.contains(QByteArray("A\xff\xff" "B", 4)));
+    EXPECT_TRUE(
+        converter.received.contains(QByteArray("A\xff\xff"
+                                               "B",
+                                               4)));
     EXPECT_TRUE(converter.received.contains(QByteArray("\xff\xfa\x2c\x0c\x03\xff\xf0", 7)));
-    EXPECT_TRUE(converter.received.contains(QByteArray("\xff\xfa\x2c\x01\x00\x00\x4b\x00\xff\xf0", 10)));
+    EXPECT_TRUE(
+        converter.received.contains(QByteArray("\xff\xfa\x2c\x01\x00\x00\x4b\x00\xff\xf0", 10)));
     EXPECT_TRUE(converter.received.contains(QByteArray("\xff\xfa\x2c\x03\x03\xff\xf0", 7)));
 }
 
