@@ -91,6 +91,10 @@ std::optional<ConnectionOptions> ConnectionFromParser(const QCommandLineParser& 
             net = net.mid(scheme.size());
             if (net.endsWith(u'/')) net.chop(1);
         }
+        if (net.contains(u"://"))
+            return bad(QStringLiteral(
+                "--net takes HOST:PORT (raw TCP) or rfc2217://HOST:PORT (a converter that takes "
+                "line settings)"));
         const auto target = ParseNetTarget(net, error);
         if (!target) return std::nullopt;
         options.port.kind = kt::PortKind::Network;

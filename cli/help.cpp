@@ -150,12 +150,11 @@ Example:
         {"set-speed", R"(Usage: ktcli CONNECTION set-speed 19200|115200
 
 Connects, then switches the controller to 19200,e,8,1 or 115200,n,8,1; the
-next command needs the matching --line. Behind --net rfc2217:// the
-converter's line follows at once. Family 4 cannot change its speed.
+next command needs the matching --line. Behind --net rfc2217://HOST:PORT
+the converter's line follows at once. Family 4 cannot change its speed.
 
-Examples:
+Example:
   ktcli --net 127.0.0.1:5003 set-speed 115200
-  ktcli --net rfc2217://127.0.0.1:5003 --line 115200,n,8,1 set-speed 19200
 )"},
         {"get-id", R"(Usage: ktcli CONNECTION get-id
 
@@ -238,7 +237,6 @@ setting answered.
 
 Examples (against ktsim --pty --baud 115200):
   ktcli --serial /dev/pts/N scan
-  ktcli --net rfc2217://127.0.0.1:2217 scan
   ktcli --serial /dev/pts/N --json scan --all
 )"},
         {"v5", R"(Usage: ktcli CONNECTION v5 get-sn TYPE ID
