@@ -11,7 +11,7 @@ using Texts = std::array<const char*, LanguageCount>;
 // terms of the message table (速率 speed, 连线/連線 line, 模组/模組 module,
 // 序号/序號 serial number) and within GB2312 and Big5 (the tests check).
 // clang-format off
-constexpr std::array<Texts, 14> kMessages = {{
+constexpr std::array<Texts, 15> kMessages = {{
     {"Find line &speed",
      "寻找连线速率(&S)",
      "尋找連線速率(&S)"},
@@ -54,6 +54,9 @@ constexpr std::array<Texts, 14> kMessages = {{
     {"Save error!",
      "储存错误!",
      "儲存錯誤!"},
+    {"Set the converter's line (RFC 2217)",
+     "设定转换器连线 (RFC 2217)",
+     "設定轉換器連線 (RFC 2217)"},
 }};
 // clang-format on
 

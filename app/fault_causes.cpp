@@ -34,6 +34,12 @@ constexpr Texts kRefused      = {"%1: connection refused",
 constexpr Texts kUnreachable  = {"%1: unreachable or timed out",
                                  "%1: 无法连线或逾时",
                                  "%1: 無法連線或逾時"};
+constexpr Texts kNoLineSet   = {"%1: the converter does not take line settings (RFC 2217)",
+                                 "%1: 转换器不接受通讯设定 (RFC 2217)",
+                                 "%1: 轉換器不接受通訊設定 (RFC 2217)"};
+constexpr Texts kLineRefused = {"%1: the converter refused the line settings",
+                                 "%1: 转换器拒绝此通讯设定",
+                                 "%1: 轉換器拒絕此通訊設定"};
 constexpr Texts kLost         = {"%1: connection lost",
                                  "%1: 连线中断",
                                  "%1: 連線中斷"};
@@ -81,6 +87,10 @@ QString FaultCause(LinkFault fault, LanguageIndex language, const FaultContext& 
             return with(kRefused);
         case LinkFault::Unreachable:
             return with(kUnreachable);
+        case LinkFault::NoLineSettings:
+            return with(kNoLineSet);
+        case LinkFault::LineRefused:
+            return with(kLineRefused);
         case LinkFault::Lost:
             return with(kLost);
         case LinkFault::NoAnswer:

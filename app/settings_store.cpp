@@ -168,6 +168,13 @@ StoredSettings loadSettings() {
                       readText(values, QStringLiteral("NetIP"), loaded.NetIP) &&
                       readText(values, QStringLiteral("NetPort"), loaded.NetPort) &&
                       readText(values, QStringLiteral("LanguageFlag"), loaded.LanguageFlag));
+    // The converter's line is read on its own: a damaged value of it never
+    // touches the seven.
+    loaded.netLineStored = values.contains(QStringLiteral("NetSetLine")) ||
+                           values.contains(QStringLiteral("NetBaudRate"));
+    if (!readInteger(values, QStringLiteral("NetSetLine"), loaded.NetSetLine))
+        loaded.NetSetLine = 0;
+    readText(values, QStringLiteral("NetBaudRate"), loaded.NetBaudRate);
     return loaded;
 }
 
@@ -179,6 +186,11 @@ void SavePortSettings(const StoredSettings& fields) {
         {QStringLiteral("ComBaudRate"), fields.ComBaudRate},
         {QStringLiteral("ComPortName"), fields.ComPortName},
     });
+    if (fields.NetSetLine != 0 || fields.netLineStored)
+        save({
+            {QStringLiteral("NetSetLine"), fields.NetSetLine != 0 ? 1 : 0},
+            {QStringLiteral("NetBaudRate"), fields.NetBaudRate},
+        });
 }
 
 void SaveFirmwareFile(const QString& firmwareFile) {

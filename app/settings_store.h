@@ -18,6 +18,8 @@
 //     NetPort=5003
 //     FirmwareFile=KT320MX.KTB
 //     LanguageFlag=ChineseGB
+//     NetSetLine=1                  (only once the converter's line was set)
+//     NetBaudRate="115200,n,8,1"
 //
 // (the file name already says Kestrane and ControllerTools, and "Software" is
 // only the registry's branch for programs, so the key becomes one section).
@@ -69,6 +71,13 @@ struct StoredSettings {
     QString FirmwareFile = QStringLiteral("KT320MX.KTB");
     // Kept as stored, even a word that is not one of the three.
     QString LanguageFlag = QStringLiteral("English");
+    // Beside the seven: whether the network page also sets the converter's
+    // serial line (RFC 2217), 0 or 1, and that line. Written only once the
+    // check box was ticked, so that a store that never used it keeps
+    // exactly the seven values.
+    int NetSetLine = 0;
+    QString NetBaudRate = QStringLiteral("19200,e,8,1");
+    bool netLineStored = false;  // the store holds either of the two
 
     bool networkPage() const { return type != 0; }
     LanguageIndex languageIndex() const { return languageIndexForFlag(LanguageFlag); }
@@ -83,8 +92,9 @@ StoredSettings loadSettings();
 
 // Writes TYPE (1 for the network page, 0 for the serial page, whatever number
 // `fields.type` holds), then NetPort, NetIP, ComBaudRate and ComPortName: all
-// four whichever page is active. The caller has already taken the active
-// page's entries into `fields`.
+// four whichever page is active; then NetSetLine and NetBaudRate when the
+// check box is ticked or they are stored already. The caller has already
+// taken the active page's entries into `fields`.
 void SavePortSettings(const StoredSettings& fields);
 
 // Writes FirmwareFile, and nothing else.

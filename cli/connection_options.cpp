@@ -7,7 +7,7 @@ namespace ktcli {
 
 QList<QCommandLineOption> GlobalOptions() {
     return {
-        {QStringLiteral("net"), {}, QStringLiteral("HOST:PORT")},
+        {QStringLiteral("net"), {}, QStringLiteral("[rfc2217://]HOST:PORT")},
         {QStringLiteral("serial"), {}, QStringLiteral("PORT")},
         {QStringLiteral("line"), {}, QStringLiteral("SPEC")},
         {QStringLiteral("id"), {}, QStringLiteral("NNNN")},
@@ -82,7 +82,20 @@ std::optional<ConnectionOptions> ConnectionFromParser(const QCommandLineParser& 
     if (places > 1) return bad(QStringLiteral("give one of --net and --serial, once"));
     options.chosen = places == 1;
     if (parser.isSet(QStringLiteral("net"))) {
-        const auto target = ParseNetTarget(parser.value(QStringLiteral("net")), error);
+        // The URL form serial tools use for a converter that takes line
+        // settings; a bare HOST:PORT stays raw TCP.
+        static const QString scheme = QStringLiteral("rfc2217://");
+        QString net = parser.value(QStringLiteral("net"));
+        if (net.startsWith(scheme, Qt::CaseInsensitive)) {
+            options.port.NetSetLine = true;
+            net = net.mid(scheme.size());
+            if (net.endsWith(u'/')) net.chop(1);
+        }
+        if (net.contains(u"://"))
+            return bad(QStringLiteral(
+                "--net takes HOST:PORT (raw TCP) or rfc2217://HOST:PORT (a converter that takes "
+                "line settings)"));
+        const auto target = ParseNetTarget(net, error);
         if (!target) return std::nullopt;
         options.port.kind = kt::PortKind::Network;
         options.netHost = target->host;
@@ -98,9 +111,11 @@ std::optional<ConnectionOptions> ConnectionFromParser(const QCommandLineParser& 
         if (!kt::ParseLineSettings(line))
             return bad(
                 QStringLiteral("--line wants BAUD,PARITY,DATA,STOP, for example 19200,e,8,1"));
-        if (options.port.kind != kt::PortKind::Serial || !options.chosen)
-            return bad(QStringLiteral("--line goes with --serial"));
-        options.port.ComBaudRate = line;
+        if (!options.chosen ||
+            (options.port.kind == kt::PortKind::Network && !options.port.NetSetLine))
+            return bad(QStringLiteral("--line goes with --serial or --net rfc2217://HOST:PORT"));
+        (options.port.kind == kt::PortKind::Serial ? options.port.ComBaudRate
+                                                   : options.port.NetBaudRate) = line;
     }
     for (const QString& name : {QStringLiteral("id"), QStringLiteral("address")}) {
         if (!parser.isSet(name)) continue;

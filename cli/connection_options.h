@@ -1,5 +1,6 @@
 // The options every ktcli command shares, accepted before or after the
-// command: --net HOST:PORT, or --serial PORT with --line SPEC; --id,
+// command: --net HOST:PORT, --net rfc2217://HOST:PORT or --serial PORT
+// (both with --line SPEC); --id,
 // --address with --family, --json and --trace.
 #pragma once
 

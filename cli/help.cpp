@@ -14,8 +14,14 @@ Connection (one of):
   --net HOST:PORT       TCP to a serial-to-network converter: a dotted IPv4
                         address, a host name or an IPv6 address in brackets,
                         port 1 to 65535, e.g. --net 127.0.0.1:5003, --net [::1]:5003
+  --net rfc2217://HOST:PORT
+                        a converter that takes line settings (RFC 2217, Telnet
+                        COM-PORT-OPTION): every command sets its serial line
+                        to --line first; a converter that does not take them
+                        fails within 2 s and nothing reaches its line
   --serial PORT         a serial port by name (ttyUSB0) or path (/dev/serial/by-id/...)
-  --line SPEC           serial line settings, default 19200,e,8,1
+  --line SPEC           serial line settings, default 19200,e,8,1 (with
+                        --serial or --net rfc2217://)
 Controller:
   --id NNNN             the first address Connect tries (default 0000)
   --address NNNN --family F
@@ -144,7 +150,8 @@ Example:
         {"set-speed", R"(Usage: ktcli CONNECTION set-speed 19200|115200
 
 Connects, then switches the controller to 19200,e,8,1 or 115200,n,8,1; the
-next command needs the matching --line. Family 4 cannot change its speed.
+next command needs the matching --line. Behind --net rfc2217://HOST:PORT
+the converter's line follows at once. Family 4 cannot change its speed.
 
 Example:
   ktcli --net 127.0.0.1:5003 set-speed 115200
@@ -215,6 +222,7 @@ Example (against ktsim --pty):
   ktcli --serial /dev/pts/N --line 115200,n,8,1 --json module scan
 )"},
         {"scan", R"(Usage: ktcli --serial PORT [--id NNNN] scan [--all]
+       ktcli --net rfc2217://HOST:PORT [--id NNNN] scan [--all]
 
 Tries the 18 line settings of the tool's speed box, 19200,e,8,1 and
 115200,n,8,1 first, then the others from the fastest to the slowest: at
@@ -222,8 +230,10 @@ each, one "AC" after the ID (then one "AS" for a family-4 controller).
 Stops at the first setting that answers, or with --all tries every one.
 Prints each try, then line, address and family-four. With --json one
 object a try ("event": "try", number, line, answered, address or fault)
-and the summary last. A serial port only: a converter's serial side is set
-in the converter. Exit status 1 when no setting answered.
+and the summary last. On a serial port, or behind a converter that takes
+line settings (--net rfc2217://, each try sets its line); a raw TCP
+converter's serial side is set in the converter. Exit status 1 when no
+setting answered.
 
 Examples (against ktsim --pty --baud 115200):
   ktcli --serial /dev/pts/N scan

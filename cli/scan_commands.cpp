@@ -40,7 +40,7 @@ int runScan(const ConnectionOptions& connection, QStringList args, Output& out) 
         return badArguments(command, QStringLiteral("unexpected \"%1\"").arg(args.front()));
     Session session(connection, out);
     kt::Link& link = session.link;
-    if (connection.port.kind != kt::PortKind::Serial) {
+    if (connection.port.kind == kt::PortKind::Network && !connection.port.NetSetLine) {
         // Nothing is opened: the scan itself says why it does not apply.
         const auto refused = kt::ScanLineSpeed(link, connection.firstId, all);
         return out.finish(kBadArguments, refused.why);

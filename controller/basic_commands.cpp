@@ -114,6 +114,9 @@ SpeedChangeResult ChangeSpeed(Link& link, const QByteArray& address, int family,
     }
     const char* text = fast ? command::kSpeed115200 : command::kSpeed19200;
     if (!simpleCommand(link, status, title, address + text, {13}).ok) return {};
+    // The controller runs at the new speed now; a converter that takes line
+    // settings follows at once. If it does not, the next open still sets it.
+    link.followLine(SpeedPreset(speed).text);
     return {true, SpeedPreset(speed)};
 }
 

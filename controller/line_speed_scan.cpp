@@ -43,11 +43,12 @@ LineSpeedScanResult ScanLineSpeed(Link& link, const QByteArray& idText, bool try
                                   const LineSpeedScanObserver& observer) {
     LineSpeedScanResult result;
     PortSettings port = link.port();
-    if (port.kind != PortKind::Serial) {
+    const bool converter = port.kind == PortKind::Network;
+    if (converter && !port.NetSetLine) {
         result.outcome = LineSpeedScanResult::Outcome::NotSerial;
         result.why = QStringLiteral(
-            "the line speed is found on a serial port only: behind a converter, its serial "
-            "side is set in the converter");
+            "the line speed is found on a serial port, or behind a converter that takes line "
+            "settings (RFC 2217); a raw TCP converter's serial side is set in the converter");
         return result;
     }
     const QStringList& order = LineSpeedScanOrder();
@@ -55,9 +56,16 @@ LineSpeedScanResult ScanLineSpeed(Link& link, const QByteArray& idText, bool try
         LineSpeedTry attempt;
         attempt.line = order[i];
         if (observer.trying) observer.trying(attempt.line, int(i) + 1, int(order.size()));
-        port.ComBaudRate = attempt.line;
+        (converter ? port.NetBaudRate : port.ComBaudRate) = attempt.line;
         link.setPort(port);
         if (!link.OpenPort()) {
+            if (link.lastFault() == LinkFault::LineRefused) {
+                // This converter cannot run its line so; the next setting may.
+                attempt.fault = LinkFault::LineRefused;
+                result.tries.append(attempt);
+                if (observer.tried) observer.tried(attempt);
+                continue;
+            }
             result.outcome = LineSpeedScanResult::Outcome::PortFailed;
             result.why = link.lastError();
             return result;

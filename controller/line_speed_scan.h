@@ -1,8 +1,9 @@
 // Finding the line settings of a controller nobody wrote down: each setting
 // of the port page's speed box in turn, with one attempt of Connect's first
 // requests ("AC" after the ID text, then "AS" for a family-4 controller),
-// until one of them gets an accepted reply. A serial port only: behind a
-// converter the serial side is set in the converter, not by the tool.
+// until one of them gets an accepted reply. On a serial port, or behind a
+// converter that takes line settings (RFC 2217): a raw TCP converter's
+// serial side is set in the converter, not by the tool.
 #pragma once
 
 #include "link.h"
@@ -36,7 +37,7 @@ struct LineSpeedScanResult {
     enum class Outcome {
         Found,       // a setting answered (with tryAll: at least one)
         NotFound,    // every setting tried, none answered
-        NotSerial,   // a network port: nothing was tried
+        NotSerial,   // a raw TCP converter: nothing was tried
         PortFailed,  // the port would not open or went away; the scan stopped
     };
     Outcome outcome = Outcome::NotFound;
@@ -56,7 +57,8 @@ struct LineSpeedScanObserver {
     std::function<void(const LineSpeedTry& tried)> tried;
 };
 
-// The link's port settings name the serial port; the link is opened anew at
+// The link's port settings name the serial port or the converter (its
+// NetBaudRate is what each setting moves); the link is opened anew at
 // each setting and left open at the last one tried (link.port() names it).
 // idText is what the ID panel shows; "AS" takes its first three characters.
 // Stops at the first setting that answers unless tryAll. A silent setting

@@ -1,4 +1,5 @@
-// One open path to the controller: a serial port or a TCP connection. A
+// One open path to the controller: a serial port, a TCP connection, or a
+// converter that also takes line settings (RFC 2217). A
 // channel knows bytes and its own time-limit rule, nothing of frames.
 #pragma once
 
@@ -32,6 +33,15 @@ public:
     // byte restarts it (a silence limit) or it runs from the request on.
     virtual int replyLimitMs() const = 0;
     virtual bool limitRestartsOnByte() const = 0;
+
+    // Moves the serial line behind a converter that takes line settings
+    // (RFC 2217). A serial port and raw TCP have no such line here: true.
+    virtual bool setLine(const QString& lineSettings, QString* error, LinkFault* fault) {
+        Q_UNUSED(lineSettings);
+        Q_UNUSED(error);
+        Q_UNUSED(fault);
+        return true;
+    }
 
 signals:
     // The far end went away (adapter pulled out, pty closed, peer closed the

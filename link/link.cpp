@@ -2,6 +2,7 @@
 
 #include "command_text.h"
 #include "pause.h"
+#include "rfc2217_channel.h"
 #include "serial_channel.h"
 #include "tcp_channel.h"
 
@@ -13,12 +14,14 @@ namespace kt {
 Link::Link(QObject* parent)
     : QObject(parent),
       serial_(std::make_unique<SerialChannel>()),
-      tcp_(std::make_unique<TcpChannel>()) {
+      tcp_(std::make_unique<TcpChannel>()),
+      rfc2217_(std::make_unique<Rfc2217Channel>()) {
     limit_.setSingleShot(true);
     limit_.setTimerType(Qt::PreciseTimer);
     connect(&limit_, &QTimer::timeout, this, &Link::onLimit);
     for (Channel* channel :
-         {static_cast<Channel*>(serial_.get()), static_cast<Channel*>(tcp_.get())}) {
+         {static_cast<Channel*>(serial_.get()), static_cast<Channel*>(tcp_.get()),
+          static_cast<Channel*>(rfc2217_.get())}) {
         connect(channel->device(), &QIODevice::readyRead, this, &Link::takeBytes);
         connect(channel, &Channel::lost, this, &Link::onLost);
     }
@@ -37,6 +40,9 @@ bool Link::OpenPort() {
     if (port_.kind == PortKind::Serial) {
         serial_->configure(port_.ComPortName, port_.ComBaudRate);
         channel = serial_.get();
+    } else if (port_.NetSetLine) {
+        rfc2217_->configure(port_.NetIP, port_.NetPort, port_.netAnyAddress, port_.NetBaudRate);
+        channel = rfc2217_.get();
     } else {
         tcp_->configure(port_.NetIP, port_.NetPort, port_.netAnyAddress);
         channel = tcp_.get();
@@ -57,6 +63,18 @@ void Link::ClosePort() {
 
 bool Link::isOpen() const {
     return channel_ && channel_->isOpen();
+}
+
+bool Link::followLine(const QString& lineSettings) {
+    if (!isOpen()) {
+        fail(LinkFault::NotOpen, QStringLiteral("the port is not open"));
+        return false;
+    }
+    LinkFault fault = LinkFault::Other;
+    QString why;
+    if (channel_->setLine(lineSettings, &why, &fault)) return true;
+    fail(fault, why);
+    return false;
 }
 
 bool Link::SendCommand(QByteArrayView text) {

@@ -1,4 +1,5 @@
-// The device link: one channel (serial port or TCP to a converter) opened for
+// The device link: one channel (serial port, or TCP to a converter, raw or
+// RFC 2217) opened for
 // one operation, and the three request/reply transactions over it.
 //
 // A transaction frames the command text, writes it, and collects the reply
@@ -31,6 +32,7 @@ namespace kt {
 class Channel;
 class SerialChannel;
 class TcpChannel;
+class Rfc2217Channel;
 
 // One frame as it crossed the channel, for a trace: the request as written,
 // or the reply as collected when its transaction ended (complete or not).
@@ -59,6 +61,11 @@ public:
     bool OpenPort();
     void ClosePort();
     bool isOpen() const;
+    // After the controller took a new line speed: a converter that takes
+    // line settings (RFC 2217) moves its serial line along. The serial port
+    // and raw TCP have nothing to move. False, with lastError(), when the
+    // converter did not follow.
+    bool followLine(const QString& lineSettings);
 
     bool SendCommand(QByteArrayView text);        // CRC request, ETX reply
     bool SendXorCommand(QByteArrayView text);     // XOR request, STX reply
@@ -99,6 +106,7 @@ private:
     PortSettings port_;
     std::unique_ptr<SerialChannel> serial_;
     std::unique_ptr<TcpChannel> tcp_;
+    std::unique_ptr<Rfc2217Channel> rfc2217_;
     Channel* channel_ = nullptr;  // the open one, or null
     ReplyCollector collector_;
     QByteArray replyText_;

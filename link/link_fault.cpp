@@ -16,6 +16,10 @@ const char* LinkFaultName(LinkFault fault) {
             return "refused";
         case LinkFault::Unreachable:
             return "unreachable";
+        case LinkFault::NoLineSettings:
+            return "no-line-settings";
+        case LinkFault::LineRefused:
+            return "line-refused";
         case LinkFault::Lost:
             return "lost";
         case LinkFault::NoAnswer:

@@ -23,6 +23,10 @@ struct PortSettings {
     // ktcli has looked its host up already and hands over any IPv4 or IPv6
     // address.
     bool netAnyAddress = false;
+    // The converter takes line settings (RFC 2217): every open sets its
+    // serial line to NetBaudRate, a text of the same form as ComBaudRate.
+    bool NetSetLine = false;
+    QString NetBaudRate = QStringLiteral("19200,e,8,1");
 };
 
 // Parsed line settings. A field the text leaves out keeps the port's current

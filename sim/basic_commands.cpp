@@ -80,8 +80,8 @@ void addFourDigitFamilyCommands(CommandRegistry& registry, Controller& controlle
                           return std::nullopt;
                       return controller.address() + "AR";
                   }});
-    // The new speed applies to the line; a pty has no speed, so it is only
-    // remembered.
+    // The new speed applies to the line: with --baud the simulator's pty
+    // hears only it from now on.
     registry.add({"AE", [&controller](const CommandContext& c) -> Reply {
                       const QByteArray speed = speedOfCode(c.args);
                       if (speed.isEmpty()) return std::nullopt;

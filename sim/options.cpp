@@ -116,7 +116,8 @@ Faults (repeatable): --fault LETTERS:KIND[=VALUE][#N][@N]
 
   --pace BAUD           send reply bytes no faster than BAUD (10 bits a byte)
   --baud RATE           with --pty: answer only while the tool has the port at
-                        RATE baud (a pty keeps the speed, not the parity)
+                        RATE baud (a pty keeps the speed, not the parity); an
+                        accepted "AE" moves RATE to the speed it asked for
   --log FILE            append one line per request received: time, CRC/XOR,
                         ok/bad-checksum, command text
   --console             read console lines from standard input (always on

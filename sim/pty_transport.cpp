@@ -38,6 +38,16 @@ int baudOf(speed_t speed) {
     return 0;
 }
 
+// The kernel's termios2 (asm/termbits.h cannot be included beside
+// termios.h), whose c_ospeed holds the output rate as a number.
+struct KernelTermios2 {
+    tcflag_t c_iflag, c_oflag, c_cflag, c_lflag;
+    cc_t c_line;
+    cc_t c_cc[19];
+    speed_t c_ispeed, c_ospeed;
+};
+const unsigned long kGetTermios2 = _IOR('T', 0x2A, KernelTermios2);
+
 QString systemError(const char* what) {
     return QStringLiteral("%1: %2").arg(QLatin1String(what),
                                         QString::fromLocal8Bit(std::strerror(errno)));
@@ -145,8 +155,15 @@ void PtyTransport::readRequests() {
 }
 
 int PtyTransport::lineSpeed() const {
+    if (slave_ < 0) return 0;
+    // A server in front of the pty (ser2net, sredird) may set any rate the
+    // kernel's way, BOTHER and the number itself, which the speed codes of
+    // termios do not show: ask for the number first.
+    KernelTermios2 exact{};
+    if (::ioctl(slave_, kGetTermios2, &exact) == 0 && exact.c_ospeed > 0)
+        return int(exact.c_ospeed);
     termios mode{};
-    if (slave_ < 0 || ::tcgetattr(slave_, &mode) != 0) return 0;
+    if (::tcgetattr(slave_, &mode) != 0) return 0;
     return baudOf(::cfgetospeed(&mode));
 }
 

@@ -83,6 +83,12 @@ std::optional<ReplyPlan> Simulator::respond(const Request& request) {
                   ", unknown command or arguments");
         return std::nullopt;
     }
+    // A controller takes a new speed once it has answered "AE" at the old
+    // one: from then on only the new speed is heard.
+    if (lineBaud_ != 0 && answer->letters == "AE") {
+        lineBaud_ = controller_.state().speed().split(',').front().toInt();
+        if (verbose_) trace("   the line runs at " + controller_.state().speed() + " from now on");
+    }
     auto plan = shapeReply(*answer, faults_.take(answer->letters, request.text));
     if (!plan) {
         if (verbose_) trace("   no reply: silent fault");

@@ -49,7 +49,7 @@ public:
     // The speed the controller's serial line runs at: on the pty it hears
     // requests only while the tool has the port at this speed (a pty keeps
     // the speed it is set to, not the parity). 0: any speed. TCP is not
-    // affected.
+    // affected. An accepted "AE" moves it to the speed asked for.
     void setLineBaud(int baud) { lineBaud_ = baud; }
     int lineBaud() const { return lineBaud_; }
 

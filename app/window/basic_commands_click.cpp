@@ -65,7 +65,11 @@ void TfrmModule::changeSpeed(LineSpeed speed) {
         },
         // Only now that the port is closed: the next operation opens it at the new speed.
         [this, result](bool) {
-            if (result->speedBox) showSpeed(ui->cmbBaudrate, *result->speedBox);
+            if (!result->speedBox) return;
+            showSpeed(ui->cmbBaudrate, *result->speedBox);
+            // Behind a converter that takes line settings, its line moved along.
+            if (portKind_ == PortKind::Network && fields_.NetSetLine != 0)
+                showSpeed(ui->cmbNetBaudrate, *result->speedBox);
         });
 }
 

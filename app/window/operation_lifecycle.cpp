@@ -34,15 +34,21 @@ PortSettings TfrmModule::takeActivePortPage() {
         portKind_ = PortKind::Network;
         fields_.NetIP = ui->edIP->text();
         fields_.NetPort = ui->edPort->text();
+        fields_.NetSetLine = ui->cbNetSetLine->isChecked() ? 1 : 0;
+        fields_.NetBaudRate = ui->cmbNetBaudrate->currentText();
     }
-    return PortSettings{portKind_, fields_.ComPortName, fields_.ComBaudRate, fields_.NetIP,
-                        fields_.NetPort};
+    PortSettings port{portKind_, fields_.ComPortName, fields_.ComBaudRate, fields_.NetIP,
+                      fields_.NetPort};
+    port.NetSetLine = fields_.NetSetLine != 0;
+    port.NetBaudRate = fields_.NetBaudRate;
+    return port;
 }
 
 void TfrmModule::SavePortSettings() {
     takeActivePortPage();
     fields_.type = portKind_ == PortKind::Network ? 1 : 0;
     kt::SavePortSettings(fields_);
+    fields_.netLineStored = fields_.netLineStored || fields_.NetSetLine != 0;
 }
 
 void TfrmModule::tmrClockTimer() {

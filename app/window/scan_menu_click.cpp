@@ -11,15 +11,21 @@
 
 namespace kt {
 
-// The scan sets the serial line; behind a converter that is the converter's.
+// The scan sets the serial line: the port's, or the converter's when it
+// takes line settings (RFC 2217); a raw converter's is set in the converter.
 // A running continuous test holds the port.
+bool TfrmModule::findSpeedApplies() const {
+    return ui->pcPort->currentWidget() == ui->tsCom || ui->cbNetSetLine->isChecked();
+}
+
 void TfrmModule::updateFindSpeedEnabled() {
-    ui->mnuFindSpeed->setEnabled(ui->pcPort->currentWidget() == ui->tsCom &&
-                                 runningTest() == ContinuousTest::None);
+    ui->mnuFindSpeed->setEnabled(findSpeedApplies() && runningTest() == ContinuousTest::None);
 }
 
 void TfrmModule::mnuFindSpeedClick() {
-    if (operationRunning() || ui->pcPort->currentWidget() != ui->tsCom) return;
+    if (operationRunning() || !findSpeedApplies()) return;
+    QComboBox* speedBox =
+        ui->pcPort->currentWidget() == ui->tsCom ? ui->cmbBaudrate : ui->cmbNetBaudrate;
     auto result = std::make_shared<LineSpeedScanResult>();
     runOperation(
         [this, result, idText = ui->pnID->text().toLatin1()](Link& link) {
@@ -33,11 +39,11 @@ void TfrmModule::mnuFindSpeedClick() {
             *result = ScanLineSpeed(link, idText, false, observer);
             return result->outcome == LineSpeedScanResult::Outcome::Found;
         },
-        [this, result](bool) {
+        [this, result, speedBox](bool) {
             if (result->outcome != LineSpeedScanResult::Outcome::Found) return;
             // The port is closed again: the next operation opens it at what was found.
-            ui->cmbBaudrate->setCurrentIndex(ui->cmbBaudrate->findText(result->line));
-            ui->cmbBaudrate->setEditText(result->line);
+            speedBox->setCurrentIndex(speedBox->findText(result->line));
+            speedBox->setEditText(result->line);
             bool number = false;
             const int position = QString::fromLatin1(result->address).toInt(&number, 10);
             if (number) ui->sbID->setValue(position);

@@ -87,6 +87,10 @@ void TfrmModule::copyFieldsToPortPage() {
     ui->cmbBaudrate->setEditText(fields_.ComBaudRate);
     ui->edIP->setText(fields_.NetIP);
     ui->edPort->setText(fields_.NetPort);
+    ui->cbNetSetLine->setChecked(fields_.NetSetLine != 0);
+    const int netBaud = ui->cmbNetBaudrate->findText(fields_.NetBaudRate);
+    if (netBaud >= 0) ui->cmbNetBaudrate->setCurrentIndex(netBaud);
+    ui->cmbNetBaudrate->setEditText(fields_.NetBaudRate);
     ui->pnFile->setText(fields_.FirmwareFile);
     portKind_ = fields_.networkPage() ? PortKind::Network : PortKind::Serial;
     ui->pcPort->setCurrentWidget(portKind_ == PortKind::Network ? ui->tsNet : ui->tsCom);
@@ -139,6 +143,8 @@ void TfrmModule::connectHandlers() {
     connect(ui->mnuModuleSurvey, &QAction::triggered, this,
             handler(&TfrmModule::mnuModuleSurveyClick));
     connect(ui->pcPort, &QTabWidget::currentChanged, this,
+            handler(&TfrmModule::updateFindSpeedEnabled));
+    connect(ui->cbNetSetLine, &QCheckBox::toggled, this,
             handler(&TfrmModule::updateFindSpeedEnabled));
     // The firmware upgrade: its menu item and page stay hidden.
     connect(ui->mnuFirmwareFile, &QAction::triggered, this,

@@ -132,6 +132,7 @@ private:
     void mnuTrafficClick();
     void mnuFindSpeedClick();
     void mnuModuleSurveyClick();
+    bool findSpeedApplies() const;
     void updateFindSpeedEnabled();
     ModuleSurveyWindow& surveyWindow();
 

@@ -143,6 +143,41 @@ TEST_F(SettingsStore, NonZeroTypeSelectsTheNetworkPageAndIsSavedAsOne) {
     EXPECT_EQ(section(machineFile()).value(u"TYPE"_s), u"1"_s);
 }
 
+TEST_F(SettingsStore, TheConvertersLineHasValuesOfItsOwnBesideTheSeven) {
+    StoredSettings s;
+    s.type = 1;
+    SavePortSettings(s);  // never ticked: the seven alone, as ever
+    EXPECT_EQ(section(machineFile()).size(), 5);
+    EXPECT_FALSE(loadSettings().netLineStored);
+
+    s.NetSetLine = 1;
+    s.NetBaudRate = u"115200,n,8,1"_s;
+    SavePortSettings(s);
+    Values stored = section(machineFile());
+    EXPECT_EQ(stored.size(), 7);
+    EXPECT_EQ(stored.value(u"NetSetLine"_s), u"1"_s);
+    EXPECT_EQ(stored.value(u"NetBaudRate"_s), u"115200,n,8,1"_s);
+    EXPECT_EQ(stored.value(u"ComBaudRate"_s), u"19200,e,8,1"_s);
+    StoredSettings loaded = loadSettings();
+    EXPECT_EQ(loaded.NetSetLine, 1);
+    EXPECT_EQ(loaded.NetBaudRate, u"115200,n,8,1"_s);
+
+    loaded.NetSetLine = 0;  // unticked later: remembered as unticked
+    SavePortSettings(loaded);
+    EXPECT_EQ(section(machineFile()).value(u"NetSetLine"_s), u"0"_s);
+
+    // A damaged value of theirs ends nothing of the seven.
+    useFolders(u"damaged"_s);
+    writeFile(machineFile(),
+              "[ControllerTools]\nNetSetLine=@ByteArray(1)\nNetBaudRate=@Rect(1 2 3 4)\n"
+              "ComPortName=ttyS2\nLanguageFlag=ChineseGB\n");
+    loaded = loadSettings();
+    EXPECT_EQ(loaded.ComPortName, u"ttyS2"_s);
+    EXPECT_EQ(loaded.LanguageFlag, u"ChineseGB"_s);
+    EXPECT_EQ(loaded.NetSetLine, 0);
+    EXPECT_EQ(loaded.NetBaudRate, u"19200,e,8,1"_s);
+}
+
 TEST_F(SettingsStore, ValueOfTheWrongTypeEndsTheLoading) {
     // In reading order: a text stored as binary or as an integer, an integer
     // stored as a word.

@@ -28,6 +28,27 @@ QString errorOf(const char* text) {
     return error.message;
 }
 
+TEST(CommandLine, Rfc2217UrlSetsTheConvertersLineAndPlainNetStaysRaw) {
+    auto line = parse("--net rfc2217://127.0.0.1:2217/ --line 115200,n,8,1 scan");
+    ASSERT_TRUE(line);
+    EXPECT_TRUE(line->connection.port.NetSetLine);
+    EXPECT_EQ(line->connection.netHost, u"127.0.0.1");
+    EXPECT_EQ(line->connection.port.NetPort, u"2217");
+    EXPECT_EQ(line->connection.port.NetBaudRate, u"115200,n,8,1");
+    EXPECT_EQ(line->connection.port.ComBaudRate, u"19200,e,8,1");  // the serial line's own
+    line = parse("--net RFC2217://[::1]:2217 connect");
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->connection.netHost, u"::1");
+    EXPECT_EQ(line->connection.port.NetBaudRate, u"19200,e,8,1");
+
+    line = parse("--net 127.0.0.1:5003 connect");
+    ASSERT_TRUE(line);
+    EXPECT_FALSE(line->connection.port.NetSetLine);
+    EXPECT_TRUE(errorOf("--net 127.0.0.1:5003 --line 9600,n,8,1 connect").contains(u"rfc2217://"));
+    EXPECT_TRUE(errorOf("--net rfc2217:// connect").contains(u"HOST:PORT"));
+    EXPECT_TRUE(errorOf("--net telnet://127.0.0.1:5003 connect").contains(u"HOST:PORT"));
+}
+
 TEST(CommandLine, SharedOptionsBeforeOrAfterTheCommandMeanTheSame) {
     const char* forms[] = {
         "--net 127.0.0.1:5003 --json dido --out 1,3 --seconds 2",
