@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by .ci/run and scripts/test: `phase NAME COMMAND...` runs COMMAND
 # and notes how long it took in $KT_PHASE_LOG, when that names a file, so
 # that .ci/run can print every phase's time at the end, its own and those of
