@@ -3,13 +3,19 @@
 // Round trip: the Link against ktsim (in its own thread) over TCP and over a
 // pseudo-terminal, beside a bare blocking client sending the very same bytes
 // to the same ktsim, in the same run: the ratio of the medians is the tool's
-// own cost (target: at most 1.5). Beside both, a bare ping-pong with a bare
+// own cost (target: at most 1.25). Beside both, a bare ping-pong with a bare
 // peer shows what the whole stack costs against the channel alone.
 //
 // Idle: the CPU time of the waiting thread while transactions wait out their
 // limits against a controller that never answers (target: under 2 % of one core).
+//
+// Pauses: every kt::Pause(ms) between commands ends within 0.1 ms of its
+// length, measured on the monotonic clock around the call.
+//
+// Exits 1 when a target is missed.
 #include "frames.h"
 #include "link.h"
+#include "pause.h"
 #include "sim_thread.h"
 
 #include <QCoreApplication>
@@ -32,6 +38,10 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+constexpr double kTargetRoundTrip = 1.25;  // Link / bare client of ktsim, at most
+constexpr double kTargetIdlePercent = 2;   // of one core while waiting, under
+constexpr double kTargetPauseMs = 0.1;     // a pause's end from its length, at most
 
 double medianMicros(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -186,12 +196,12 @@ void sample(Sample& into, Fn rounds) {
 // The Link, a bare client of ktsim, and a bare client of a bare peer, in
 // blocks taken in turn so that all three see the same machine: on a virtual
 // machine the wake-up latency drifts with load.
-void roundTrip(const char* name, kt::Link& link, int rounds) {
+bool roundTrip(const char* name, kt::Link& link, int rounds) {
     const QByteArray text = "0000AC";
     const bool tcp = link.port().kind == kt::PortKind::Network;
     if (!link.OpenPort()) {
         std::printf("%s: cannot open: %s\n", name, qPrintable(link.lastError()));
-        return;
+        return false;
     }
     linkRounds(link, text, 50);  // warm up
     const QByteArray reply(link.ReplyBuffer(), link.ReplyLength());
@@ -219,19 +229,21 @@ void roundTrip(const char* name, kt::Link& link, int rounds) {
     std::printf("round trip %s, median of %d:\n", name, n * kBlocks);
     std::printf("  link    -> ktsim     %7.1f us  (%.1f us CPU in the caller)\n", l,
                 perRound(viaLink));
+    const bool met = l / c <= kTargetRoundTrip;
     std::printf(
         "  bare    -> ktsim     %7.1f us  (%.1f us CPU in the caller)   ratio %.2fx (target <= "
-        "1.5x)\n",
-        c, perRound(viaClient), l / c);
+        "%.2fx: %s)\n",
+        c, perRound(viaClient), l / c, kTargetRoundTrip, met ? "met" : "MISSED");
     std::printf(
         "  bare    -> bare peer %7.1f us                               link+ktsim / this: %.2fx\n",
         p, l / p);
+    return met;
 }
 
-void idleCpu(const char* name, kt::Link& link, int transactions) {
+bool idleCpu(const char* name, kt::Link& link, int transactions) {
     if (!link.OpenPort()) {
         std::printf("%s: cannot open: %s\n", name, qPrintable(link.lastError()));
-        return;
+        return false;
     }
     const double cpu0 = threadCpuSeconds();
     const auto wall0 = Clock::now();
@@ -239,10 +251,35 @@ void idleCpu(const char* name, kt::Link& link, int transactions) {
     const double cpu = threadCpuSeconds() - cpu0;
     const double wall = microsSince(wall0) / 1e6;
     link.ClosePort();
+    const double percent = 100.0 * cpu / wall;
+    const bool met = percent < kTargetIdlePercent;
     std::printf(
-        "idle wait  %-4s  %d time-outs in %.2f s, %.2f ms CPU: %.3f %% of one core (target < 2 "
-        "%%)\n",
-        name, transactions, wall, cpu * 1e3, 100.0 * cpu / wall);
+        "idle wait  %-4s  %d time-outs in %.2f s, %.2f ms CPU: %.3f %% of one core (target < "
+        "%.0f %%: %s)\n",
+        name, transactions, wall, cpu * 1e3, percent, kTargetIdlePercent, met ? "met" : "MISSED");
+    return met;
+}
+
+// Each pause length a number of times: how far from its length each ended.
+bool pauses() {
+    bool met = true;
+    for (const int ms : {1, 5, 20, 100}) {
+        std::vector<double> off;
+        for (int i = 0; i < 20; ++i) {
+            const auto start = Clock::now();
+            kt::Pause(ms);
+            off.push_back(microsSince(start) / 1e3 - ms);
+        }
+        const auto [least, most] = std::minmax_element(off.begin(), off.end());
+        const double worst = std::max(-*least, *most);
+        met = met && worst <= kTargetPauseMs;
+        std::printf(
+            "pause %3d ms  x%zu: ended %+.3f ms (median), %+.3f to %+.3f ms from its length "
+            "(target within %.1f ms: %s)\n",
+            ms, off.size(), medianMicros(off), *least, *most, kTargetPauseMs,
+            worst <= kTargetPauseMs ? "met" : "MISSED");
+    }
+    return met;
 }
 
 }  // namespace
@@ -265,11 +302,12 @@ int main(int argc, char** argv) {
     kt::Link ptyLink;
     ptyLink.setPort(serial);
 
-    roundTrip("tcp", tcpLink, rounds);
-    roundTrip("pty", ptyLink, rounds);
+    bool met = roundTrip("tcp", tcpLink, rounds);
+    met = roundTrip("pty", ptyLink, rounds) && met;
 
     sim.addFault(QStringLiteral("*:silent"));
-    idleCpu("tcp", tcpLink, 3);
-    idleCpu("pty", ptyLink, 10);
-    return 0;
+    met = idleCpu("tcp", tcpLink, 3) && met;
+    met = idleCpu("pty", ptyLink, 10) && met;
+    met = pauses() && met;
+    return met ? 0 : 1;
 }

@@ -164,7 +164,7 @@ void Link::waitForReply(const QByteArray& request) {
     received_ = 0;
     channel_->discardPending();
     channel_->send(request);
-    limit_.start(channel_->replyLimitMs());
+    limit_.start(replyLimitMs());
     takeBytes();  // a late reply of an earlier request may already be waiting
     QEventLoop loop;
     while (waiting_) {
@@ -178,6 +178,11 @@ void Link::waitForReply(const QByteArray& request) {
     limit_.stop();
 }
 
+int Link::replyLimitMs() const {
+    if (replyLimitMs_ > 0 || !channel_) return replyLimitMs_;
+    return channel_->replyLimitMs();
+}
+
 void Link::stopWaiting() {
     waiting_ = false;
 }
@@ -186,7 +191,7 @@ void Link::takeBytes() {
     if (!waiting_ || !channel_) return;
     const QByteArray bytes = channel_->device()->readAll();
     if (bytes.isEmpty()) return;
-    if (channel_->limitRestartsOnByte()) limit_.start(channel_->replyLimitMs());
+    if (channel_->limitRestartsOnByte()) limit_.start(replyLimitMs());
     // Only what is left of the budget is fed, so the verdict does not depend
     // on how the bytes were split into reads.
     const qsizetype room = std::min<qsizetype>(bytes.size(), kReplyByteBudget - received_);
@@ -202,8 +207,7 @@ void Link::takeBytes() {
 
 void Link::onLimit() {
     if (!waiting_) return;
-    fail(LinkFault::NoAnswer,
-         QStringLiteral("no complete reply within %1 ms").arg(channel_->replyLimitMs()));
+    fail(LinkFault::NoAnswer, QStringLiteral("no complete reply within %1 ms").arg(replyLimitMs()));
     stopWaiting();
 }
 

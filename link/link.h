@@ -83,6 +83,13 @@ public:
     // from another thread: once it returns, the old observer is not called.
     void setTrace(TraceObserver observer);
 
+    // The reply's time limit in milliseconds; 0 (the default) is the
+    // channel's own, the rule above. Tests whose subject is not the limit
+    // shorten it, so that a survey of silent addresses does not wait out
+    // 300 ms at each.
+    void setReplyLimitMs(int ms) { replyLimitMs_ = ms; }
+    int replyLimitMs() const;
+
     // Why the last open or transaction failed, in one line for a person.
     const QString& lastError() const { return lastError_; }
     // The kind of that failure; None after a success.
@@ -118,6 +125,7 @@ private:
     int received_ = 0;  // bytes taken in by the waiting transaction
     std::atomic<bool> tracing_{false};
     std::mutex traceMutex_;
+    int replyLimitMs_ = 0;
     TraceObserver trace_;
 };
 

@@ -86,8 +86,29 @@ TEST(KtcliScan, FindsA115200ControllerAndRefusesTcp) {
 }
 
 TEST(KtcliScan, ModuleScanListsExactlyTheModulesKtsimWasGiven) {
-    Ktsim sim({"--v5", "A:0:15030001", "--v5", "J:8:15030008", "--v7", "0:17030000", "--v7",
-               "5:17030005"});
+    // A crowded bus with a gap in every type, IDs 0 and 8 among them: each
+    // silent address waits out the silence limit, each module only its
+    // pause, so most addresses answer.
+    const char letters[] = "ABHIJE";
+    const QStringList typeNames = {"KTRA1/A3/B3",    "KTIOM-2A/24", "KTRB5/BR/CR",
+                                   "KTRC5/C6/CR/CD", "KTRD5/DR/ED", "KTPRINT"};
+    QStringList args, expected;
+    for (int type = 0; type < 6; ++type) {
+        for (int id = 0; id <= 8; ++id) {
+            if (id == (type * 3) % 9) continue;  // the gap: 0, 3, 6, 0, 3, 6
+            const QString serial =
+                QStringLiteral("150%1").arg(type * 1000 + id, 5, 10, QChar(u'0'));
+            args << "--v5" << QStringLiteral("%1:%2:%3").arg(letters[type]).arg(id).arg(serial);
+            expected << QStringLiteral("V5 %1 %2 %3").arg(typeNames[type]).arg(id).arg(serial);
+        }
+    }
+    for (int id = 0; id <= 8; ++id) {
+        if (id == 4) continue;
+        const QString serial = QStringLiteral("1703000%1").arg(id);
+        args << "--v7" << QStringLiteral("%1:%2").arg(id).arg(serial);
+        expected << QStringLiteral("V7 V7 %1 %2").arg(id).arg(serial);
+    }
+    Ktsim sim(args);
     ASSERT_FALSE(sim.pty().isEmpty());
     const CliRun run = ktcli({"--serial", sim.pty(), "--json", "module", "scan"}, 60000);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -99,10 +120,9 @@ TEST(KtcliScan, ModuleScanListsExactlyTheModulesKtsimWasGiven) {
                            .arg(line["kind"].toString(), line["type"].toString())
                            .arg(line["id"].toInt())
                            .arg(line["serial"].toString());
-    EXPECT_EQ(modules, QStringList({"V5 KTRA1/A3/B3 0 15030001", "V5 KTRD5/DR/ED 8 15030008",
-                                    "V7 V7 0 17030000", "V7 V7 5 17030005"}));
+    EXPECT_EQ(modules, expected);
     ASSERT_FALSE(lines.isEmpty());
-    EXPECT_EQ(lines.back()["modules"].toInt(), 4);
+    EXPECT_EQ(lines.back()["modules"].toInt(), expected.size());
     EXPECT_EQ(lines.back()["asked"].toInt(), 63);
     EXPECT_TRUE(lines.back()["ok"].toBool());
 }

@@ -1,0 +1,1 @@
+// The precompiled headers compile with this file; it holds nothing.
