@@ -75,7 +75,7 @@ void TfrmModule::FormShow() {
     ui->mnuFirmwareFile->setText(text(15));
     ui->mnuFindSpeed->setText(MessageTable::translate("Find line &speed", languageIndex_));
     ui->mnuModuleSurvey->setText(MessageTable::translate("Module &survey", languageIndex_));
-    ui->cbNetSetLine->setText(
+    ui->chkNetSetLine->setText(
         MessageTable::translate("Set the converter's line (RFC 2217)", languageIndex_));
     ui->mnuAbout->setText(text(7));
     ui->mnuExit->setText(text(8));

@@ -34,7 +34,7 @@ PortSettings TfrmModule::takeActivePortPage() {
         portKind_ = PortKind::Network;
         fields_.NetIP = ui->edIP->text();
         fields_.NetPort = ui->edPort->text();
-        fields_.NetSetLine = ui->cbNetSetLine->isChecked() ? 1 : 0;
+        fields_.NetSetLine = ui->chkNetSetLine->isChecked() ? 1 : 0;
         fields_.NetBaudRate = ui->cmbNetBaudrate->currentText();
     }
     PortSettings port{portKind_, fields_.ComPortName, fields_.ComBaudRate, fields_.NetIP,

@@ -15,7 +15,7 @@ namespace kt {
 // takes line settings (RFC 2217); a raw converter's is set in the converter.
 // A running continuous test holds the port.
 bool TfrmModule::findSpeedApplies() const {
-    return ui->pcPort->currentWidget() == ui->tsCom || ui->cbNetSetLine->isChecked();
+    return ui->pcPort->currentWidget() == ui->tsCom || ui->chkNetSetLine->isChecked();
 }
 
 void TfrmModule::updateFindSpeedEnabled() {

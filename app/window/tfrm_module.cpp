@@ -87,7 +87,7 @@ void TfrmModule::copyFieldsToPortPage() {
     ui->cmbBaudrate->setEditText(fields_.ComBaudRate);
     ui->edIP->setText(fields_.NetIP);
     ui->edPort->setText(fields_.NetPort);
-    ui->cbNetSetLine->setChecked(fields_.NetSetLine != 0);
+    ui->chkNetSetLine->setChecked(fields_.NetSetLine != 0);
     const int netBaud = ui->cmbNetBaudrate->findText(fields_.NetBaudRate);
     if (netBaud >= 0) ui->cmbNetBaudrate->setCurrentIndex(netBaud);
     ui->cmbNetBaudrate->setEditText(fields_.NetBaudRate);
@@ -144,7 +144,7 @@ void TfrmModule::connectHandlers() {
             handler(&TfrmModule::mnuModuleSurveyClick));
     connect(ui->pcPort, &QTabWidget::currentChanged, this,
             handler(&TfrmModule::updateFindSpeedEnabled));
-    connect(ui->cbNetSetLine, &QCheckBox::toggled, this,
+    connect(ui->chkNetSetLine, &QCheckBox::toggled, this,
             handler(&TfrmModule::updateFindSpeedEnabled));
     // The firmware upgrade: its menu item and page stay hidden.
     connect(ui->mnuFirmwareFile, &QAction::triggered, this,
