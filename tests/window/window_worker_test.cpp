@@ -64,7 +64,7 @@ TEST_F(WorkerWindow, AModalDialogDuringTheDidoTestLeavesItsPassesPaced) {
     pressDuring("btnDIDO", [&] {
         if (sim.requestLog().count("0000DG0") < 3) return false;
         from = nowNs();
-        holdModalBox(window_.get(), 2500);
+        holdModalBox(window_.get(), 5000);
         to = nowNs();
         QTest::mouseClick(child<QPushButton>("btnDIDO"), Qt::LeftButton);
         return true;
@@ -81,17 +81,19 @@ TEST_F(WorkerWindow, AModalDialogDuringTheDidoTestLeavesItsPassesPaced) {
 }
 
 TEST_F(WorkerWindow, TheTrafficMonitorsSaveDialogDuringAFirmwareRunLeavesTheBlocksPaced) {
-    ktsim::SimThread sim({.family = 1, .address = "0012"});
+    // Family 3, the KT320: two pauses a block, 20 ms before each write and
+    // 50 ms before each read-back.
+    ktsim::SimThread sim({.family = 3, .address = "0012"});
     useSerial(sim.startPty());
     press("btnConnect");
     ASSERT_EQ(status(), "Command ok.");
     QTemporaryDir files;
-    const QString path = files.filePath(QStringLiteral("KT300.KTB"));
+    const QString path = files.filePath(QStringLiteral("KT320.KTB"));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    QByteArray header("KT300B01-V3");
+    QByteArray header("KT320MX-V5");
     header.append(16 - header.size(), '\0');
-    file.write(header + QByteArray(24 * 256, '\x5a'));
+    file.write(header + QByteArray(60 * 512, '\x5a'));
     file.close();
     window_->setFirmwareFileChooser([&] { return path; });
     child<QAction>("mnuFirmwareFile")->trigger();
@@ -100,12 +102,15 @@ TEST_F(WorkerWindow, TheTrafficMonitorsSaveDialogDuringAFirmwareRunLeavesTheBloc
     qint64 from = 0, to = 0;
     monitor->setSaveFileChooser([&] {
         from = nowNs();
-        holdModalBox(monitor, 2500);
+        holdModalBox(monitor, 5000);
         to = nowNs();
         return QString();
     });
     sim.clearLog();
-    QTimer::singleShot(400, monitor, [monitor] {
+    QTimer::singleShot(400, monitor, [this, monitor] {
+        // The run holds the window: these clicks start nothing, now or later.
+        for (const char* other : {"btnConnect", "btnSetDate", "btnFirmware", "btnDIDO"})
+            QTest::mouseClick(child<QPushButton>(other), Qt::LeftButton);
         QTest::mouseClick(monitor->findChild<QPushButton*>(QStringLiteral("btnTrafficSave")),
                           Qt::LeftButton);
     });
@@ -120,6 +125,9 @@ TEST_F(WorkerWindow, TheTrafficMonitorsSaveDialogDuringAFirmwareRunLeavesTheBloc
     // The longest fixed pause between two blocks' requests is 50 ms.
     EXPECT_LT(longestGapMs(log, from, to), 50 + 200);
     EXPECT_GT(monitor->log().rowCount(), 2 * during) << "the monitor listed the traffic meanwhile";
+    QTest::qWait(300);
+    for (const auto& request : sim.requestRecords())
+        EXPECT_TRUE(request.text.startsWith("0012Z")) << "not of the run: " << request.text.toStdString();
 }
 
 // A converter that does not accept: it listens, but its queue is full and it
