@@ -107,8 +107,8 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& args, CommandLine
         }
         if (help) {
             // "help --help" tells what help itself does.
-            if (named.isEmpty() && (args.contains(QStringLiteral("--help")) ||
-                                    args.contains(QStringLiteral("-h"))))
+            if (named.isEmpty() &&
+                (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))))
                 line.command = QStringLiteral("help");
             line.action = CommandLine::Action::Help;
             return line;

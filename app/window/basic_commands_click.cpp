@@ -28,6 +28,10 @@ void TfrmModule::btnAlarmClick() {
 }
 
 void TfrmModule::btnInitialClick() {
+    if (operationRunning_ ||
+        !confirmFirst("Set factory",
+                      "Set factory erases the controller's cards and settings. Go on?"))
+        return;
     runOperation([this](Link& link) {
         return FactoryReset(link, deviceAddress_, controllerFamily_, statusShower(),
                             countdownShower("Set factory"))

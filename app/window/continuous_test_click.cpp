@@ -14,6 +14,11 @@
 #include <array>
 
 namespace kt {
+namespace {
+
+const QColor kLampUnknown(0xc0, 0xc0, 0xc0);
+
+}  // namespace
 
 void TfrmModule::btnDIDOClick() {
     runContinuousTest(ContinuousTest::Dido, [this](Link& link) {
@@ -21,7 +26,13 @@ void TfrmModule::btnDIDOClick() {
                                          ui->shDI5, ui->shDI6, ui->shDI7, ui->shDI8};
         const std::array<QCheckBox*, 4> boxes{ui->chkDO1, ui->chkDO2, ui->chkDO3, ui->chkDO4};
         DidoObserver observer;
-        observer.showStatus = statusShower();
+        observer.showStatus = testStatusShower();
+        // Lamps of a silent controller tell nothing: grey until it answers.
+        observer.silenceChanged = [&](bool silent, const QDateTime& since) {
+            showSilence(silent, since);
+            if (silent)
+                for (Lamp* lamp : lamps) lamp->setFillColor(kLampUnknown);
+        };
         observer.keepRunning = [this] { return testRunning_; };
         observer.outputChecked = [&](int output) { return boxes.at(output - 1)->isChecked(); };
         observer.inputRead = [&](int input, bool active) {
@@ -38,7 +49,10 @@ void TfrmModule::btnDIDOClick() {
 void TfrmModule::btnPoolingClick() {
     runContinuousTest(ContinuousTest::Polling, [this](Link& link) {
         PollingObserver observer;
-        observer.showStatus = statusShower();
+        observer.showStatus = testStatusShower();
+        observer.silenceChanged = [this](bool silent, const QDateTime& since) {
+            showSilence(silent, since);
+        };
         observer.keepRunning = [this] { return testRunning_; };
         observer.showDate = [this](const QByteArray& text) {
             ui->pnPoolingDate->setText(QString::fromLatin1(text));

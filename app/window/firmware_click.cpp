@@ -61,6 +61,9 @@ void TfrmModule::btnFirmwareClick() {
     ui->pbProgram->setValue(0);
     ui->pbVerify->setValue(0);
     if (!loadFirmwareFile()) return;
+    if (!confirmFirst("Firmware upgrade",
+                      "The firmware upgrade rewrites the controller's program. Go on?"))
+        return;
 
     FirmwareObserver observer;
     observer.status = statusShower();
@@ -79,10 +82,22 @@ void TfrmModule::btnFirmwareClick() {
 
     // A family without a loader dialogue (none identified yet, or 7 to 9)
     // is refused before anything is sent, and the run ends as an error.
-    runOperation([&](Link& link) {
-        return ProgramFirmware(link, deviceAddress_, controllerFamily_, firmwareImage_, observer)
-            .ok;
+    FirmwareResult result;
+    bool portGone = false;
+    const bool ok = runOperation([&](Link& link) {
+        result = ProgramFirmware(link, deviceAddress_, controllerFamily_, firmwareImage_, observer);
+        portGone = link.portGone();
+        return result.ok;
     });
+    // The loader's or the programmer's own words after the table's text, in
+    // place of the link's cause, which they already name where it counts; a
+    // lost port keeps the link's cause, in the window's language.
+    if (!ok && !portGone && !result.cause.isEmpty()) {
+        const QString line = QStringLiteral("%1 (%2)").arg(
+            MessageTable::translate("Command error!", languageIndex_), result.cause);
+        ui->pnMsg->setText(line);
+        ui->pnMsg->setToolTip(line);
+    }
 }
 
 }  // namespace kt

@@ -14,6 +14,7 @@
 
 #include <QAnyStringView>
 #include <QByteArray>
+#include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -105,6 +106,9 @@ private:
     void btnSetDateClick();
     void btnAlarmClick();
     void btnInitialClick();
+    // Asks `question` (an English text of the tables) under `title`, Yes or
+    // No, No the default; true for Yes.
+    bool confirmFirst(const char* title, const char* question);
     void btnRebootClick();
     void btnSet19200Click();
     void btnSet115200Click();
@@ -194,6 +198,14 @@ private:
     // press during the wind-down starts nothing.
     enum class ContinuousTest { None, Dido, Polling };
     void runContinuousTest(ContinuousTest kind, const std::function<bool(Link&)>& loop);
+    // The running test's line in the status panel (test_status.cpp): its
+    // title and, while the controller is silent, since when. False when no
+    // test runs.
+    ShowStatus testStatusShower();
+    void showSilence(bool silent, const QDateTime& since);
+    bool showTestStatus();
+    const char* testStatus_ = nullptr;
+    QDateTime silentSince_;
     QPushButton* testButton(ContinuousTest kind) const;
     int testCaption(ContinuousTest kind) const;
     void blockOtherOperations(QPushButton* running);

@@ -48,6 +48,9 @@ private:
     QLabel* status_;
 };
 
+// How a test answers a question box.
+enum class Answer { Yes, No, Enter };
+
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -74,6 +77,11 @@ protected:
     // true. A press still running after 10 s, steps done or not, is pressed
     // again to cancel it, and the test fails.
     void pressDuring(const char* button, const std::function<bool()>& step);
+    // Answers the next question box (before Set factory, a firmware load)
+    // within 3 s by clicking Yes or No, or by pressing Enter; its text goes
+    // to `asked`, and whether the port was open meanwhile to portOpenAsked_.
+    void answerQuestion(Answer answer, QString* asked = nullptr);
+    bool portOpenAsked_ = false;
 
     QTemporaryDir settingsDir_;
     QStringList ports_{QStringLiteral("ttyS0")};  // what the port box lists
