@@ -98,7 +98,7 @@ QVariant TrafficLog::data(const QModelIndex& index, int role) const {
 QString TrafficLog::cell(const Row& row, int column) const {
     if (row.hidden > 0) {
         if (column == TimeColumn) return row.time.toString(QStringLiteral("HH:mm:ss.zzz"));
-        if (column == BytesColumn)
+        if (column == DirectionColumn)
             return trafficText(TrafficText::PausedFrames, language_).arg(row.hidden);
         return {};
     }

@@ -308,7 +308,8 @@ int main(int argc, char* argv[]) {
             dido->click();  // cancels
         });
         ticks.start();
-        QTimer::singleShot(20000, &window, [&] {
+        // Tied to the ticks, so that it goes with them.
+        QTimer::singleShot(20000, &ticks, [&] {
             if (!ticks.isActive()) return;
             err << "the DIDO test never showed the silent controller\n";
             complete = false;

@@ -63,10 +63,17 @@ TrafficMonitor::TrafficMonitor(Link& link)
     layout->addLayout(buttons);
 
     connect(pause_, &QPushButton::clicked, this, &TrafficMonitor::togglePause);
-    connect(clear_, &QPushButton::clicked, &log_, &TrafficLog::clear);
+    connect(clear_, &QPushButton::clicked, this, [this] {
+        view_->clearSpans();
+        log_.clear();
+    });
     connect(save_, &QPushButton::clicked, this, &TrafficMonitor::save);
     // Newest in view, unless the technician is reading older rows.
-    connect(&log_, &QAbstractItemModel::rowsInserted, view_, [this] {
+    connect(&log_, &QAbstractItemModel::rowsInserted, view_, [this](const QModelIndex&, int first) {
+        // A pause's marker reads across the columns after the time.
+        if (log_.row(first).hidden > 0)
+            view_->setSpan(first, TrafficLog::DirectionColumn, 1,
+                           TrafficLog::ColumnCount - TrafficLog::DirectionColumn);
         if (!paused_) view_->scrollToBottom();
     });
     chooseFile_ = [this] {
@@ -125,8 +132,8 @@ void TrafficMonitor::sizeColumns() {
         for (const QString& text : texts)
             width =
                 std::max({width, metrics.horizontalAdvance(text), header.horizontalAdvance(text)});
-        // Room for the cell's margins and the header's sort arrow.
-        view_->setColumnWidth(column, width + 3 * metrics.averageCharWidth() + 8);
+        // Room for the cell's margins.
+        view_->setColumnWidth(column, width + metrics.averageCharWidth() + 8);
     }
 }
 

@@ -275,7 +275,7 @@ TEST_F(LinuxWindow, TrafficMonitorSizesItsColumnsMarksAPauseAndClosesFull) {
     pause->click();
     ASSERT_EQ(log.rowCount(), before + 1);
     const QString marker =
-        log.data(log.index(before, kt::TrafficLog::BytesColumn), Qt::DisplayRole).toString();
+        log.data(log.index(before, kt::TrafficLog::DirectionColumn), Qt::DisplayRole).toString();
     EXPECT_EQ(marker, u"paused: %1 frames not shown"_s.arg(2 * before));
     press("btnConnect");  // after the pause: frames again, and a new pause a new marker
     EXPECT_EQ(log.rowCount(), 2 * before + 1);
