@@ -40,8 +40,11 @@ public:
 
     // Adds the frame now; a reply counts its milliseconds from the last request.
     void record(const TraceEvent& event);
-    // The same at a given wall time and monotonic millisecond (for tests).
+    // The same at a given wall time and monotonic millisecond: the frame's
+    // own moment, taken where it passed (monotonicNow() is safe from any
+    // thread).
     void record(const TraceEvent& event, const QTime& time, qint64 monotonicMs);
+    qint64 monotonicNow() const { return clock_.elapsed(); }
     // A frame not listed because the monitor is paused: the first of a
     // pause adds one marker row, the others count on it.
     void hide(const QTime& time);

@@ -161,15 +161,18 @@ void TrafficMonitor::listen(bool on) {
         link_.setTrace({});
         return;
     }
-    // The link calls this on its worker thread: the row is added here.
+    // The link calls this on its worker thread: the frame's moment is taken
+    // there, and the row is added here.
     link_.setTrace([this](const TraceEvent& event) {
+        const QTime time = QTime::currentTime();
+        const qint64 monotonicMs = log_.monotonicNow();
         QMetaObject::invokeMethod(
             this,
-            [this, event] {
+            [this, event, time, monotonicMs] {
                 if (paused_)
-                    log_.hide(QTime::currentTime());
+                    log_.hide(time);
                 else
-                    log_.record(event);
+                    log_.record(event, time, monotonicMs);
             },
             Qt::QueuedConnection);
     });
