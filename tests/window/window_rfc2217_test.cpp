@@ -9,7 +9,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPushButton>
 
 using namespace kttest;
 
@@ -38,21 +37,22 @@ TEST_F(ConverterLine, FindsTheLineConnectsAndFollowsASpeedChangeWithoutTouchingT
     EXPECT_TRUE(find->isEnabled());
 
     find->trigger();
+    waitIdle();
     EXPECT_EQ(status(), "Command ok.");
     EXPECT_EQ(netSpeed->currentText(), "115200,n,8,1");
     EXPECT_EQ(netSpeed->currentIndex(), 10);
     EXPECT_EQ(child<QComboBox>("cmbBaudrate")->currentText(), "19200,e,8,1");
 
-    child<QPushButton>("btnConnect")->click();
+    press("btnConnect");
     EXPECT_EQ(status(), "Command ok.");
-    child<QPushButton>("btnSet19200")->click();
+    press("btnSet19200");
     EXPECT_EQ(status(), "Command ok.");
     EXPECT_EQ(netSpeed->currentText(), "19200,e,8,1");
     EXPECT_EQ(netSpeed->currentIndex(), 5);
 
     // The controller hears only 19200 now: the next operation gets there.
     sim.clearLog();
-    child<QPushButton>("btnConnect")->click();
+    press("btnConnect");
     EXPECT_EQ(status(), "Command ok.");
     ASSERT_FALSE(sim.requestLog().isEmpty());
     EXPECT_EQ(sim.requestLog().first(), "0000AC");
