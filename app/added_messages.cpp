@@ -11,7 +11,7 @@ using Texts = std::array<const char*, LanguageCount>;
 // terms of the message table (速率 speed, 连线/連線 line, 模组/模組 module,
 // 序号/序號 serial number) and within GB2312 and Big5 (the tests check).
 // clang-format off
-constexpr std::array<Texts, 15> kMessages = {{
+constexpr std::array<Texts, 20> kMessages = {{
     {"Find line &speed",
      "寻找连线速率(&S)",
      "尋找連線速率(&S)"},
@@ -57,6 +57,24 @@ constexpr std::array<Texts, 15> kMessages = {{
     {"Set the converter's line (RFC 2217)",
      "设定转换器连线 (RFC 2217)",
      "設定轉換器連線 (RFC 2217)"},
+    // The questions before an operation that cannot be undone; No is the
+    // default answer.
+    {"Set factory erases the controller's cards and settings. Go on?",
+     "设定出厂值会清除控制器的卡片与设定. 要继续吗?",
+     "設定出廠值會清除控制器的卡片與設定. 要繼續嗎?"},
+    {"The firmware upgrade rewrites the controller's program. Go on?",
+     "韧体更新会改写控制器的程式. 要继续吗?",
+     "韌體更新會改寫控制器的程式. 要繼續嗎?"},
+    {"&Yes",
+     "是(&Y)",
+     "是(&Y)"},
+    {"&No",
+     "否(&N)",
+     "否(&N)"},
+    // A continuous test whose controller stopped answering.
+    {"No answer since %1",
+     "自 %1 起无回应",
+     "自 %1 起無回應"},
 }};
 // clang-format on
 

@@ -20,6 +20,25 @@ void TrafficLog::record(const TraceEvent& event, const QTime& time, qint64 monot
         requestAtMs_ = event.refused ? -1 : monotonicMs;
     else if (requestAtMs_ >= 0)
         row.sinceRequestMs = static_cast<int>(monotonicMs - requestAtMs_);
+    append(std::move(row));
+}
+
+void TrafficLog::hide(const QTime& time) {
+    // No request time survives a pause: a reply after it counts from nothing.
+    requestAtMs_ = -1;
+    if (markerOpen_ && !rows_.empty() && rows_.back().hidden > 0) {
+        ++rows_.back().hidden;
+        const int last = rowCount() - 1;
+        emit dataChanged(index(last, 0), index(last, ColumnCount - 1));
+        return;
+    }
+    markerOpen_ = true;
+    Row marker{time, {}, -1};
+    marker.hidden = 1;
+    append(std::move(marker));
+}
+
+void TrafficLog::append(Row row) {
     if (rows_.size() >= kMaxRows) {
         beginRemoveRows({}, 0, 0);
         rows_.pop_front();
@@ -35,6 +54,7 @@ void TrafficLog::clear() {
     beginResetModel();
     rows_.clear();
     requestAtMs_ = -1;
+    markerOpen_ = false;
     endResetModel();
 }
 
@@ -46,7 +66,14 @@ void TrafficLog::setLanguage(LanguageIndex language) {
 
 QString TrafficLog::text() const {
     QString all;
-    for (const Row& row : rows_) all += TraceLine(row.time, row.event) + u'\n';
+    for (const Row& row : rows_) {
+        if (row.hidden > 0)
+            all += row.time.toString(QStringLiteral("HH:mm:ss.zzz")) + QStringLiteral(" -- ") +
+                   trafficText(TrafficText::PausedFrames, LanguageIndex::English).arg(row.hidden) +
+                   u'\n';
+        else
+            all += TraceLine(row.time, row.event) + u'\n';
+    }
     return all;
 }
 
@@ -69,6 +96,12 @@ QVariant TrafficLog::data(const QModelIndex& index, int role) const {
 }
 
 QString TrafficLog::cell(const Row& row, int column) const {
+    if (row.hidden > 0) {
+        if (column == TimeColumn) return row.time.toString(QStringLiteral("HH:mm:ss.zzz"));
+        if (column == DirectionColumn)
+            return trafficText(TrafficText::PausedFrames, language_).arg(row.hidden);
+        return {};
+    }
     const TraceEvent& e = row.event;
     const bool sent = e.direction == TraceEvent::Direction::Sent;
     const auto say = [this](TrafficText which) { return trafficText(which, language_); };

@@ -31,14 +31,25 @@ public:
         QTime time;
         TraceEvent event;
         int sinceRequestMs = -1;  // a reply: milliseconds since its request
+        // A pause's marker row, not a frame: the frames the pause hid, from
+        // `time` on (the event is empty).
+        int hidden = 0;
     };
 
     explicit TrafficLog(QObject* parent = nullptr);
 
     // Adds the frame now; a reply counts its milliseconds from the last request.
     void record(const TraceEvent& event);
-    // The same at a given wall time and monotonic millisecond (for tests).
+    // The same at a given wall time and monotonic millisecond: the frame's
+    // own moment, taken where it passed (monotonicNow() is safe from any
+    // thread).
     void record(const TraceEvent& event, const QTime& time, qint64 monotonicMs);
+    qint64 monotonicNow() const { return clock_.elapsed(); }
+    // A frame not listed because the monitor is paused: the first of a
+    // pause adds one marker row, the others count on it.
+    void hide(const QTime& time);
+    // The pause ended: the next hidden frame starts a new marker.
+    void endPause() { markerOpen_ = false; }
     void clear();
     void setLanguage(LanguageIndex language);
 
@@ -53,6 +64,8 @@ public:
 
 private:
     QString cell(const Row& row, int column) const;
+    void append(Row row);
+    bool markerOpen_ = false;
 
     std::deque<Row> rows_;
     qint64 requestAtMs_ = -1;

@@ -34,6 +34,7 @@ constexpr std::array<Texts, static_cast<int>(TrafficText::Count)> kTexts = {{
     {"incomplete", "不完整", "不完整"},
     {"timed out", "逾时", "逾時"},
     {"refused before sending", "拒绝送出", "拒絕送出"},
+    {"paused: %1 frames not shown", "暂停: %1 笔资料未显示", "暫停: %1 筆資料未顯示"},
 }};
 // clang-format on
 

@@ -30,6 +30,7 @@ enum class TrafficText {
     Incomplete,
     TimedOut,
     Refused,
+    PausedFrames,  // the marker row of what a pause hid, %1 the frames
     Count
 };
 

@@ -106,6 +106,10 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& args, CommandLine
             if (!FindCommand(line.command)) return bad(unknownCommand(line.command));
         }
         if (help) {
+            // "help --help" tells what help itself does.
+            if (named.isEmpty() &&
+                (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))))
+                line.command = QStringLiteral("help");
             line.action = CommandLine::Action::Help;
             return line;
         }

@@ -279,6 +279,15 @@ lost port fails the run at whichever step it shows.
 Example (against ktsim --tcp 5003 --family 1):
   ktcli --net 127.0.0.1:5003 firmware KT300-V3.bin --yes
 )"},
+        {"help", R"(Usage: ktcli help [COMMAND]
+
+Without COMMAND prints the whole usage; with one, that command's arguments
+and examples, the same as ktcli COMMAND --help. Needs no connection.
+
+Examples:
+  ktcli help
+  ktcli help dido
+)"},
     };
     // "v7 set-card" is told by the help of "v7".
     const auto it = help.find(command.section(u' ', 0, 0).toStdString());

@@ -146,8 +146,8 @@ std::optional<int> Session::open() {
                     "again)");
             break;
         case kt::LinkFault::InUse:
-            why = QStringLiteral("in use: ") + why +
-                  QStringLiteral(" (another program holds the port; close it first)");
+            // The link's own sentence, as ktcli scan says it: "serial port
+            // ttyS0 is in use by another program (minicom, process 42)".
             break;
         default:
             break;

@@ -14,13 +14,18 @@ using detail::pause;
 class DidoLoop {
 public:
     DidoLoop(Link& link, const QByteArray& address, int family, const DidoObserver& observer)
-        : link_(link), address_(address), family_(family), observer_(observer) {}
+        : link_(link),
+          address_(address),
+          family_(family),
+          observer_(observer),
+          silence_(observer.silenceChanged) {}
 
     // Each pass is false when it found the port lost, and stops there.
     bool passFour() {
         for (int output = 1; output <= 3; ++output) {
             letPendingEventsRun();
             link_.SendCommand(address_ + command::OutputCommand(family_, output, checked(output)));
+            silence_.transaction(link_);
             if (link_.portLost()) return false;
             pause(kLoopPauseMs);
         }
@@ -28,10 +33,12 @@ public:
         // The long reply carries an event as well; the inputs sit at the same places.
         if (accepted(link_, address_ + command::kReadInputsFour, {52, 32}))
             showInputs(23, {1, 2, 3, 4});
+        silence_.transaction(link_);
         if (link_.portLost()) return false;
         pause(kLoopPauseMs);
         letPendingEventsRun();
         if (accepted(link_, address_ + command::kReadInputs78Four, {14})) showInputs(7, {7, 8});
+        silence_.transaction(link_);
         if (link_.portLost()) return false;
         pause(kLoopPauseMs);
         return true;
@@ -47,12 +54,14 @@ public:
             if (!checked(output)) continue;  // an unticked box sends nothing
             letPendingEventsRun();
             link_.SendCommand(address_ + command::OutputCommand(family_, output, true));
+            silence_.transaction(link_);
             if (link_.portLost()) return false;
             pause(kLoopPauseMs);
         }
         letPendingEventsRun();
         if (accepted(link_, address_ + command::kReadInputs, {29}))
             showInputs(8, {1, 2, 3, 4, 5, 6, 7, 8});
+        silence_.transaction(link_);
         if (link_.portLost()) return false;
         pause(kLoopPauseMs);
         return true;
@@ -76,6 +85,7 @@ private:
     const QByteArray& address_;
     const int family_;
     const DidoObserver& observer_;
+    SilenceWatch silence_;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "continuous_test.h"
 #include "link.h"
+#include "silence_watch.h"
 
 #include <QByteArray>
 #include <functional>
@@ -24,6 +25,9 @@ struct DidoObserver {
     // controller sent "1"), white otherwise. Lamps of a missing or odd reply
     // are not reported and stay as they are.
     std::function<void(int input, bool active)> inputRead;
+    // From the third transaction in a row without a reply, and again when
+    // the answers return (SilenceWatch). The wire does not change.
+    SilenceChanged silenceChanged;
 };
 
 // After it returns, the window paints all eight lamps white, unticks the

@@ -49,10 +49,12 @@ PollingTestResult PollingTest(Link& link, const QByteArray& address, int family,
     if (observer.showStatus) observer.showStatus("Pooling data test");
     letPendingEventsRun();
     PollingTestResult result;
+    SilenceWatch silence(observer.silenceChanged);
     while (detail::goOn(observer.keepRunning, result.passes)) {
         ++result.passes;
         letPendingEventsRun();
         const bool answered = detail::accepted(link, poll, {layout.shortLength, layout.longLength});
+        silence.transaction(link);
         if (detail::portLost(link, result)) break;
         if (answered) {
             if (observer.showDate) observer.showDate(dateText(link, layout.headYear));
@@ -65,6 +67,7 @@ PollingTestResult PollingTest(Link& link, const QByteArray& address, int family,
                     detail::pause(kLoopPauseMs);
                 }
                 link.SendCommand(address + command::kEventShown);
+                silence.transaction(link);
                 if (detail::portLost(link, result)) break;
                 ++result.events;
             }

@@ -7,6 +7,7 @@
 
 #include "continuous_test.h"
 #include "link.h"
+#include "silence_watch.h"
 
 #include <QByteArray>
 #include <functional>
@@ -24,6 +25,9 @@ struct PollingObserver {
     // record's date and time as above, " (", four characters, ") [", five
     // characters, "]".
     std::function<void(const QByteArray& text)> showEvent;
+    // From the third poll in a row without a reply, and again when the
+    // answers return (SilenceWatch). The wire does not change.
+    SilenceChanged silenceChanged;
 };
 
 struct PollingTestResult : ContinuousTestResult {

@@ -54,7 +54,8 @@ Which controller:
   --alternate-lengths   take turns between the two reply lengths the tool
                         accepts, command by command: "AA" and "JF" 13 and 12
                         bytes, "AC" 17 and 15, "AV" 20 and 28
-  --factory-reset-ms MS how long it answers nothing after a factory reset
+  --factory-reset-ms MS
+                        how long it answers nothing after a factory reset
                         (default 12000; the tool waits 16000 before asking
                         family 4 again)
   --reboot-ms MS        the same after a reboot (default 3000; the tool

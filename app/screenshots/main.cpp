@@ -11,7 +11,10 @@
 // "Module survey" there, and writes the menu, the window after the scan, and
 // the survey's window in each language. With --pause, a family-4 ktsim at
 // HOST:PORT is rebooted and the window pictured in the middle of its 3.5 s
-// wait. The tone is silent. Exits 1 when a page or menu item it expects is
+// wait. In each language it also pictures the question before Set factory;
+// the traffic monitor shows a pause's marker row; and with --silent
+// HOST:PORT, a ktsim that never answers "DG0", the DIDO test's line once
+// the controller is silent. The tone is silent. Exits 1 when a page or menu item it expects is
 // missing, after writing all it could.
 #include "tfrm_module.h"
 #include "tone.h"
@@ -27,6 +30,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -35,6 +39,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QWindow>
+#include <string_view>
 
 namespace {
 
@@ -209,9 +214,20 @@ int main(int argc, char* argv[]) {
             if (tsNet) pcPort->setCurrentWidget(tsNet);
         }
 
-        // The traffic monitor in this language.
+        // The traffic monitor in this language, after a pause that hid a
+        // Connect's frames: its marker row is the last.
         if (monitor) {
             monitor->show();
+            if (connect && language.file == std::string_view("english")) {
+                if (auto* pause =
+                        monitor->findChild<QPushButton*>(QStringLiteral("btnTrafficPause"))) {
+                    pause->click();
+                    connect->click();
+                    awaitOperation(window);
+                    pause->click();
+                }
+            }
+            settle(200);
             complete &= grabWindow(*monitor, out.filePath(prefix + "traffic-monitor.png"));
             monitor->hide();
             window.activateWindow();
@@ -236,6 +252,29 @@ int main(int argc, char* argv[]) {
             edPort->setText(shownPort);
         }
 
+        // The question before Set factory, answered No: nothing is sent.
+        if (auto* initial = find<QPushButton>(window, "btnInitial", complete)) {
+            if (pcMain)
+                if (auto* first = window.findChild<QWidget*>(QStringLiteral("tsTest")))
+                    pcMain->setCurrentWidget(first);
+            QTimer::singleShot(400, &window, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) {
+                    err << "no question before Set factory\n";
+                    complete = false;
+                    return;
+                }
+                settle(200);
+                const QRect area = window.frameGeometry().united(box->frameGeometry());
+                complete &= save(
+                    window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()),
+                    out.filePath(prefix + "set-factory-question.png"));
+                box->button(QMessageBox::No)->click();
+            });
+            initial->click();  // the question is modal: this returns once it is answered
+            awaitOperation(window);
+        }
+
         // The Language menu open over the window: each language's name in
         // its own glyph forms. A popup is a window of its own, so the picture
         // is of the screen around both.
@@ -251,6 +290,51 @@ int main(int argc, char* argv[]) {
             menu->hide();
             settle(100);
         }
+    }
+    // A controller that answers Connect but never "DG0": the DIDO test's
+    // line says since when nothing answers, and the lamps are grey.
+    const qsizetype silentAt = args.indexOf(QStringLiteral("--silent"));
+    auto* dido = find<QPushButton>(window, "btnDIDO", complete);
+    if (silentAt > 0 && silentAt + 1 < args.size() && connect && edIP && edPort && pcPort &&
+        tsNet && dido && pnMsg) {
+        const QString endpoint = args[silentAt + 1];
+        pcPort->setCurrentWidget(tsNet);
+        edIP->setText(endpoint.section(u':', 0, 0));
+        edPort->setText(endpoint.section(u':', 1));
+        connect->click();
+        awaitOperation(window);
+        if (pcMain)
+            if (auto* first = window.findChild<QWidget*>(QStringLiteral("tsTest")))
+                pcMain->setCurrentWidget(first);
+        QTimer ticks;
+        ticks.setInterval(100);
+        QObject::connect(&ticks, &QTimer::timeout, &window, [&] {
+            if (!pnMsg->text().contains(u':')) return;
+            ticks.stop();
+            for (const Language& language : languages) {
+                if (auto* choose = find<QAction>(window, language.action, complete))
+                    choose->trigger();
+                settle(200);
+                complete &= grabWindow(window, out.filePath(QString::fromLatin1(language.file) +
+                                                            "-silent-controller.png"));
+            }
+            if (auto* english = window.findChild<QAction*>(QStringLiteral("mnuEnglish")))
+                english->trigger();
+            dido->click();  // cancels
+        });
+        ticks.start();
+        // Tied to the ticks, so that it goes with them.
+        QTimer::singleShot(20000, &ticks, [&] {
+            if (!ticks.isActive()) return;
+            err << "the DIDO test never showed the silent controller\n";
+            complete = false;
+            ticks.stop();
+            dido->click();
+        });
+        dido->click();
+        awaitOperation(window);  // the test has wound down
+        edIP->setText(shownIP);
+        edPort->setText(shownPort);
     }
     const qsizetype ptyAt = args.indexOf(QStringLiteral("--pty"));
     if (ptyAt > 0 && ptyAt + 1 < args.size()) {

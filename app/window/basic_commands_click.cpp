@@ -32,6 +32,10 @@ void TfrmModule::btnAlarmClick() {
 }
 
 void TfrmModule::btnInitialClick() {
+    if (operationRunning() ||
+        !confirmFirst("Set factory",
+                      "Set factory erases the controller's cards and settings. Go on?"))
+        return;
     runOperation([address = deviceAddress_, family = controllerFamily_,
                   status = runner_->statusShower(),
                   countdown = runner_->countdownShower("Set factory")](Link& link) {

@@ -13,6 +13,11 @@
 #include <array>
 
 namespace kt {
+namespace {
+
+const QColor kLampUnknown(0xc0, 0xc0, 0xc0);
+
+}  // namespace
 
 void TfrmModule::btnDIDOClick() {
     runContinuousTest(ContinuousTest::Dido, [this, address = deviceAddress_,
@@ -21,7 +26,15 @@ void TfrmModule::btnDIDOClick() {
                                          ui->shDI5, ui->shDI6, ui->shDI7, ui->shDI8};
         const std::array<QCheckBox*, 4> boxes{ui->chkDO1, ui->chkDO2, ui->chkDO3, ui->chkDO4};
         DidoObserver observer;
-        observer.showStatus = runner_->statusShower();
+        observer.showStatus = runner_->testStatusShower();
+        // Lamps of a silent controller tell nothing: grey until it answers.
+        observer.silenceChanged = [this, lamps](bool silent, const QDateTime& since) {
+            runner_->onWindow([this, lamps, silent, since] {
+                runner_->showSilence(silent, since);
+                if (silent)
+                    for (Lamp* lamp : lamps) lamp->setFillColor(kLampUnknown);
+            });
+        };
         observer.keepRunning = runner_->keepRunning();
         observer.outputChecked = [this](int output) {
             return outputChecked_.at(output - 1).load();
@@ -45,7 +58,10 @@ void TfrmModule::btnPoolingClick() {
     runContinuousTest(ContinuousTest::Polling, [this, address = deviceAddress_,
                                                 family = controllerFamily_](Link& link) {
         PollingObserver observer;
-        observer.showStatus = runner_->statusShower();
+        observer.showStatus = runner_->testStatusShower();
+        observer.silenceChanged = [this](bool silent, const QDateTime& since) {
+            runner_->onWindow([this, silent, since] { runner_->showSilence(silent, since); });
+        };
         observer.keepRunning = runner_->keepRunning();
         observer.showDate = [this](const QByteArray& text) {
             runner_->onWindow(

@@ -59,6 +59,9 @@ void TfrmModule::btnFirmwareClick() {
     ui->pbProgram->setValue(0);
     ui->pbVerify->setValue(0);
     if (!loadFirmwareFile()) return;
+    if (!confirmFirst("Firmware upgrade",
+                      "The firmware upgrade rewrites the controller's program. Go on?"))
+        return;
 
     FirmwareObserver observer;
     observer.status = runner_->statusShower();
@@ -75,9 +78,13 @@ void TfrmModule::btnFirmwareClick() {
 
     // A family without a loader dialogue (none identified yet, or 7 to 9)
     // is refused before anything is sent, and the run ends as an error.
-    runOperation([observer, address = deviceAddress_, family = controllerFamily_,
+    // The loader's or the programmer's own words follow the table's text
+    // (OperationRunner::reportCause).
+    runOperation([this, observer, address = deviceAddress_, family = controllerFamily_,
                   image = firmwareImage_](Link& link) {
-        return ProgramFirmware(link, address, family, image, observer).ok;
+        const FirmwareResult result = ProgramFirmware(link, address, family, image, observer);
+        if (!result.ok && !result.cause.isEmpty()) runner_->reportCause(result.cause);
+        return result.ok;
     });
 }
 

@@ -101,7 +101,8 @@ void TfrmModule::FormShow() {
     ui->btnPooling->setText(text(28));
     ui->btnInitial->setText(text(29));
     ui->btnReboot->setText(text(30));
-    ui->pnMsg->setText(text(2));
+    // A running test keeps its own line, in the new language.
+    if (!runner_->showTestStatus()) ui->pnMsg->setText(text(2));
     // A running test's button keeps saying how to stop it.
     if (runningTest() != ContinuousTest::None) testButton(runningTest())->setText(text(26));
     // 9: command test.

@@ -1,8 +1,10 @@
 // kttools: the window program.
+#include "display_choice.h"
 #include "tfrm_module.h"
 #include "version.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <cstdio>
 #include <cstring>
@@ -45,6 +47,12 @@ bool answeredCommandLine(int argc, char* argv[]) {
 
 int main(int argc, char* argv[]) {
     if (answeredCommandLine(argc, argv)) return 0;
+    const kt::DisplayChoice display = kt::chooseDisplay(argc, argv);
+    if (!display.refusal.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(display.refusal));
+        return 1;
+    }
+    if (!display.platform.isEmpty()) qputenv("QT_QPA_PLATFORM", display.platform.toLocal8Bit());
     QApplication app(argc, argv);
     // The application's own title (the task bar's and the error box's); the
     // window's caption is the localised one. Not the display name: on X11
@@ -52,6 +60,10 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("KT350 KT460 Tools"));
     // Lets a Wayland desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.kestrane.kttools"));
+    // X11 takes the window's icon from the window itself: the installed
+    // theme's, else the one built in.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.kestrane.kttools"),
+                                                 QIcon(QStringLiteral(":/icons/kttools.png"))));
     try {
         kt::TfrmModule window(kt::makeSystemTone());
         window.show();

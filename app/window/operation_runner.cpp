@@ -45,6 +45,7 @@ bool OperationRunner::start(Body body, Done done) {
     if (running_) return false;
     running_ = true;
     cancelled_ = false;
+    ownCause_.clear();
     worker_.clear();
     BeginOperation();
     runOnWorker(w_.takePort(), std::move(body), std::move(done));
@@ -136,6 +137,8 @@ bool OperationRunner::startTest(ContinuousTest test, Body loop) {
             // A lost port ends the test as a failure, with its cause.
             if (!ok && outcome_.portLost) showFailure("Connect device error!");
             unblockAfterTest();
+            testStatus_ = nullptr;
+            silentSince_ = QDateTime();
             const ContinuousTest ended = std::exchange(test_, {});
             if (ended.windDown) ended.windDown();
         });
@@ -196,6 +199,7 @@ void OperationRunner::FinishOperationError() {
 
 void OperationRunner::endOperation() {
     cancelled_ = false;
+    ownCause_.clear();
     if (waitCursor_) {
         QApplication::restoreOverrideCursor();
         waitCursor_ = false;
@@ -263,7 +267,11 @@ void OperationRunner::paintStatus() {
 void OperationRunner::showFailure(QAnyStringView english) {
     QString line = MessageTable::translate(english, w_.language());
     // A cancel is no fault of the link, whatever its last transaction met.
-    const QString cause = cancelled_ ? QString() : failureCause();
+    // The operation's own words stand in for the link's, which they already
+    // name where it counts; a lost port keeps the link's cause.
+    const QString cause = cancelled_                                   ? QString()
+                          : !ownCause_.isEmpty() && !outcome_.portLost ? ownCause_
+                                                                       : failureCause();
     if (!cause.isEmpty()) line += QStringLiteral(" (%1)").arg(cause);
     w_.status->setText(line);
     w_.status->setToolTip(line);
@@ -287,6 +295,37 @@ QString OperationRunner::failureCause() const {
         }
     }
     return FaultCause(fault, w_.language(), context);
+}
+
+void OperationRunner::reportCause(const QString& cause) {
+    onWindow([this, cause] { ownCause_ = cause; });
+}
+
+ShowStatus OperationRunner::testStatusShower() {
+    return [this](const char* english) {
+        onWindow([this, english] {
+            testStatus_ = english;
+            silentSince_ = QDateTime();
+            showTestStatus();
+        });
+    };
+}
+
+void OperationRunner::showSilence(bool silent, const QDateTime& since) {
+    silentSince_ = silent ? since : QDateTime();
+    showTestStatus();
+}
+
+bool OperationRunner::showTestStatus() {
+    if (test_.kind == 0 || !testStatus_) return false;
+    QString line = MessageTable::translate(testStatus_, w_.language());
+    if (silentSince_.isValid())
+        line += QStringLiteral(": ") + MessageTable::translate("No answer since %1", w_.language())
+                                           .arg(silentSince_.toString(QStringLiteral("hh:mm:ss")));
+    w_.status->setText(line);
+    w_.status->setToolTip(silentSince_.isValid() ? line : QString());
+    paintStatus();
+    return true;
 }
 
 ShowStatus OperationRunner::statusShower() {

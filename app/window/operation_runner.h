@@ -17,6 +17,7 @@
 #include "operation.h"
 
 #include <QAnyStringView>
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -87,6 +88,14 @@ public:
         return [this] { return keepRunning_.load(); };
     }
     bool testRunning() const { return test_.kind != 0 && keepRunning_.load(); }
+    // The running test's line in the status panel: its title, and, while the
+    // controller is silent, since when. Kept as English texts of the tables,
+    // so that a change of language shows the same line in the new one.
+    // The shower is for the worker; the rest runs on the window's thread.
+    ShowStatus testStatusShower();
+    void showSilence(bool silent, const QDateTime& since);
+    // False, with nothing shown, when no test runs or it showed no line yet.
+    bool showTestStatus();
 
     // A close of the window: true when it must wait for the running
     // operation (a continuous test is told to stop); the window is closed
@@ -102,6 +111,11 @@ public:
     std::function<void(int)> countdownShower(const char* title);
     // On the window's thread: the title, a word of the operation's own, the count.
     void showCountdown(const char* title, int left, const QString& middle = {});
+
+    // From the worker: the operation's own words on why it failed. They
+    // follow the table's text in place of the link's cause, except when the
+    // port was lost, which keeps the link's cause.
+    void reportCause(const QString& cause);
 
     // The status line, on the window's thread.
     void showStatus(QAnyStringView english);
@@ -144,10 +158,13 @@ private:
     bool closeAfter_ = false;
     bool cancelled_ = false;  // the failure shows no cause from the link
     LinkOutcome outcome_;
+    QString ownCause_;  // reportCause
     QPointer<QWidget> focusBeforeBusy_;
 
     ContinuousTest test_;
     std::atomic<bool> keepRunning_{false};
+    const char* testStatus_ = nullptr;
+    QDateTime silentSince_;
     QList<std::pair<QPointer<QWidget>, bool>> blockedWidgets_;
     QList<std::pair<QPointer<QAction>, bool>> blockedActions_;
 };

@@ -103,6 +103,9 @@ private:
     void btnSetDateClick();
     void btnAlarmClick();
     void btnInitialClick();
+    // Asks `question` (an English text of the tables) under `title`, Yes or
+    // No, No the default; true for Yes.
+    bool confirmFirst(const char* title, const char* question);
     void btnRebootClick();
     void btnSet19200Click();
     void btnSet115200Click();

@@ -63,10 +63,17 @@ TrafficMonitor::TrafficMonitor(Link& link)
     layout->addLayout(buttons);
 
     connect(pause_, &QPushButton::clicked, this, &TrafficMonitor::togglePause);
-    connect(clear_, &QPushButton::clicked, &log_, &TrafficLog::clear);
+    connect(clear_, &QPushButton::clicked, this, [this] {
+        view_->clearSpans();
+        log_.clear();
+    });
     connect(save_, &QPushButton::clicked, this, &TrafficMonitor::save);
     // Newest in view, unless the technician is reading older rows.
-    connect(&log_, &QAbstractItemModel::rowsInserted, view_, [this] {
+    connect(&log_, &QAbstractItemModel::rowsInserted, view_, [this](const QModelIndex&, int first) {
+        // A pause's marker reads across the columns after the time.
+        if (log_.row(first).hidden > 0)
+            view_->setSpan(first, TrafficLog::DirectionColumn, 1,
+                           TrafficLog::ColumnCount - TrafficLog::DirectionColumn);
         if (!paused_) view_->scrollToBottom();
     });
     chooseFile_ = [this] {
@@ -80,6 +87,9 @@ TrafficMonitor::TrafficMonitor(Link& link)
 
 TrafficMonitor::~TrafficMonitor() {
     listen(false);
+    // The view lets go of the rows before they go: with 10,000 of them, a
+    // view that watched the model die took over a second to close.
+    view_->setModel(nullptr);
 }
 
 void TrafficMonitor::setLanguage(LanguageIndex language) {
@@ -96,11 +106,40 @@ void TrafficMonitor::setLanguage(LanguageIndex language) {
     const int glyphs =
         metrics.tightBoundingRect(trafficText(TrafficText::Received, language)).height();
     view_->verticalHeader()->setDefaultSectionSize(std::max(metrics.height(), glyphs + 4) + 4);
-    view_->resizeColumnsToContents();
+    sizeColumns();
+}
+
+// Each narrow column as wide as the longest text it can hold in this
+// language, header included, whether or not a row shows it yet; not by
+// measuring every row, which with 10,000 of them takes seconds.
+void TrafficMonitor::sizeColumns() {
+    const QFontMetrics metrics(view_->font());
+    const auto say = [this](TrafficText which) { return trafficText(which, language_); };
+    const QList<std::pair<int, QStringList>> columns{
+        {TrafficLog::TimeColumn, {say(TrafficText::Time), QStringLiteral("00:00:00.000")}},
+        {TrafficLog::DirectionColumn,
+         {say(TrafficText::Direction), say(TrafficText::Sent), say(TrafficText::Received)}},
+        {TrafficLog::FrameColumn,
+         {say(TrafficText::Frame), QStringLiteral("CRC"), QStringLiteral("XOR")}},
+        {TrafficLog::LengthColumn, {say(TrafficText::Length), QStringLiteral("00000")}},
+        {TrafficLog::VerdictColumn,
+         {say(TrafficText::Verdict), say(TrafficText::CheckGood), say(TrafficText::CheckBad),
+          say(TrafficText::Incomplete), say(TrafficText::TimedOut), say(TrafficText::Refused)}},
+        {TrafficLog::ReplyMsColumn, {say(TrafficText::ReplyMs), QStringLiteral("00000")}}};
+    const QFontMetrics header(view_->horizontalHeader()->font());
+    for (const auto& [column, texts] : columns) {
+        int width = 0;
+        for (const QString& text : texts)
+            width =
+                std::max({width, metrics.horizontalAdvance(text), header.horizontalAdvance(text)});
+        // Room for the cell's margins.
+        view_->setColumnWidth(column, width + metrics.averageCharWidth() + 8);
+    }
 }
 
 void TrafficMonitor::togglePause() {
     paused_ = !paused_;
+    if (!paused_) log_.endPause();
     pause_->setChecked(paused_);
     setLanguage(language_);
 }
@@ -122,12 +161,18 @@ void TrafficMonitor::listen(bool on) {
         link_.setTrace({});
         return;
     }
-    // The link calls this on its worker thread: the row is added here.
+    // The link calls this on its worker thread: the frame's moment is taken
+    // there, and the row is added here.
     link_.setTrace([this](const TraceEvent& event) {
+        const QTime time = QTime::currentTime();
+        const qint64 monotonicMs = log_.monotonicNow();
         QMetaObject::invokeMethod(
             this,
-            [this, event] {
-                if (!paused_) log_.record(event);
+            [this, event, time, monotonicMs] {
+                if (paused_)
+                    log_.hide(time);
+                else
+                    log_.record(event, time, monotonicMs);
             },
             Qt::QueuedConnection);
     });

@@ -42,6 +42,7 @@ protected:
 
 private:
     void togglePause();
+    void sizeColumns();
     void save();
     void listen(bool on);
     void restorePlace();

@@ -157,3 +157,34 @@ TEST(KtcliScan, RebootCountsDownALineASecondOnATerminalOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+// The one sentence of the link for a port another program holds, the same
+// from scan as from connect.
+TEST(KtcliScan, APortInUseIsToldInOneWordingByScanAndConnect) {
+    Ktsim sim({});
+    ASSERT_FALSE(sim.pty().isEmpty());
+    QProcess holder;
+    holder.start(QStringLiteral(KTCLI_PATH), {"--serial", sim.pty(), "dido", "--seconds", "8"});
+    const QRegularExpression sentence(
+        QStringLiteral("serial port \\S+ is in use by another program[^\\n]*"));
+    CliRun connect;
+    for (int tries = 0; tries < 50; ++tries) {
+        connect = ktcli({"--serial", sim.pty(), "connect"});
+        if (connect.exitCode == 3) break;
+        ::usleep(100000);
+    }
+    const CliRun scan = ktcli({"--serial", sim.pty(), "scan"});
+    holder.kill();
+    holder.waitForFinished(3000);
+    EXPECT_EQ(connect.exitCode, 3) << connect.err.toStdString();
+    const QString fromConnect = sentence.match(connect.err).captured(0);
+    EXPECT_FALSE(fromConnect.isEmpty()) << connect.err.toStdString();
+    EXPECT_TRUE(fromConnect.contains(u"(ktcli, process ")) << fromConnect.toStdString();
+    EXPECT_EQ(sentence.match(scan.err + scan.out).captured(0), fromConnect)
+        << scan.err.toStdString() << scan.out.toStdString();
+    EXPECT_FALSE(connect.err.contains(u"another program holds the port"));
+}
+
+}  // namespace

@@ -37,6 +37,7 @@ struct Window {
                     lamps[input] = active;
                     reported.append(input);
                 },
+            .silenceChanged = {},
         };
     }
 };

@@ -24,6 +24,7 @@ struct Panels {
             .keepRunning = [this] { return asked++ < passes; },
             .showDate = [this](const QByteArray& text) { dates.append(text); },
             .showEvent = [this](const QByteArray& text) { events.append(text); },
+            .silenceChanged = {},
         };
     }
 };

@@ -7,12 +7,15 @@
 #include "sim_thread.h"
 #include "window_test_support.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTest>
 #include <string_view>
 
 using namespace kttest;
@@ -61,6 +64,7 @@ TEST_F(Commands, BeforeConnectEveryCommandGoesToAddressZeroOnTheCommonPath) {
     const QByteArray before = kt::command::DateTimeDigits(QDateTime::currentDateTime());
     for (const char* button :
          {"btnSetDate", "btnAlarm", "btnInitial", "btnReboot", "btnSet19200"}) {
+        if (button == std::string_view("btnInitial")) answerQuestion(Answer::Yes);
         press(button);
         EXPECT_EQ(status(), "Command ok.") << button;
         if (button == std::string_view("btnAlarm")) {
@@ -89,6 +93,41 @@ TEST_F(Commands, BeforeConnectEveryCommandGoesToAddressZeroOnTheCommonPath) {
                                    "Set baudrate 19200,e,8,1"}));
     EXPECT_EQ(tone_->played, QList<Played>(5, {1000, 300, true}));
     EXPECT_EQ(window_->DeviceAddress(), "0000");
+}
+
+TEST_F(Commands, SetFactoryAsksFirstInEachLanguageAndASecondEnterSendsNothing) {
+    const QStringList questions{"Set factory erases the controller's cards and settings. Go on?",
+                                "设定出厂值会清除控制器的卡片与设定. 要继续吗?",
+                                "設定出廠值會清除控制器的卡片與設定. 要繼續嗎?"};
+    const char* menus[] = {"mnuEnglish", "mnuSimplified", "mnuTraditional"};
+    for (int language = 0; language < 3; ++language) {
+        child<QAction>(menus[language])->trigger();
+        QString asked;
+        answerQuestion(Answer::No, &asked);
+        press("btnInitial");
+        EXPECT_EQ(asked, questions[language]);
+        EXPECT_FALSE(portOpenAsked_) << "the question comes before the port opens";
+    }
+    EXPECT_TRUE(sent().isEmpty());
+    EXPECT_TRUE(tone_->played.isEmpty());
+
+    child<QAction>("mnuEnglish")->trigger();
+    answerQuestion(Answer::Yes);
+    press("btnInitial");
+    EXPECT_EQ(status(), "Command ok.");
+    EXPECT_EQ(sent(), Texts{"0000AR01"});
+
+    // The focus stays on the button: a second Enter asks again, and Enter
+    // there is No.
+    QApplication::setActiveWindow(window_.get());
+    child<QPushButton>("btnInitial")->setFocus();
+    QString asked;
+    answerQuestion(Answer::Enter, &asked);
+    QTest::keyClick(window_.get(), Qt::Key_Return);
+    waitIdle();
+    EXPECT_EQ(asked, questions[0]);
+    EXPECT_EQ(sent(), Texts{"0000AR01"});
+    EXPECT_EQ(sim_.state().factoryResets, 1);
 }
 
 TEST_F(Commands, SpeedBoxFollowsASuccessfulChangeOnlyAndThePresetsSendNothing) {
@@ -172,6 +211,7 @@ TEST_F(Commands, FamilyFourRefusesSpeedChangesAndFailsAnOddRestartAndReadByIdAtO
     ASSERT_TRUE(sim_.addFault("AI:length=13@1"));
     QElapsedTimer clock;
     clock.start();
+    answerQuestion(Answer::Yes);
     press("btnInitial");
     EXPECT_LT(clock.elapsed(), 2000) << "no restart wait after an odd first reply";
     EXPECT_EQ(status(), "Command error!");

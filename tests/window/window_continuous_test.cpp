@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 
 using namespace kttest;
@@ -269,6 +270,79 @@ TEST_F(ContinuousTests, PortThatCannotOpenGivesEverythingBackAtOnce) {
     EXPECT_FALSE(window_->TestRunning());
     for (const char* name : kDeviceButtons) EXPECT_TRUE(child(name)->isEnabled()) << name;
     EXPECT_EQ(input(3), kYellow) << "the lamps are not touched";
+}
+
+}  // namespace
+
+namespace {
+
+// The controller goes silent in the middle of a DIDO test and comes back:
+// from the third unanswered "DG0" the status line says since when and the
+// lamps go grey, in the language chosen meanwhile too; the first answer puts
+// both back. The wire carries the same passes throughout.
+TEST_F(ContinuousTests, ASilentControllerIsShownWithItsTimeAndGreyLampsUntilItAnswersAgain) {
+    const QColor kGrey(0xc0, 0xc0, 0xc0);
+    sim_.setInputs(0b00000001);
+    qsizetype silentFrom = -1;
+    qsizetype shownAfter = -1;
+    QString silentText;
+    QString simplifiedText;
+    QList<QColor> silentLamps;
+    QList<QColor> backLamps;
+    pressDuring("btnDIDO", [&] {
+        if (silentFrom < 0) {
+            if (count("0000DG0") < 2) return false;
+            EXPECT_TRUE(sim_.addFault(QStringLiteral("DG:silent")));
+            silentFrom = sent().size();
+            return false;
+        }
+        if (silentText.isEmpty()) {
+            if (!status().contains(u"No answer")) return false;
+            shownAfter = sent().size() - silentFrom;
+            silentText = status();
+            silentLamps = inputs();
+            child<QAction>("mnuSimplified")->trigger();
+            simplifiedText = status();
+            child<QAction>("mnuEnglish")->trigger();
+            sim_.clearFaults();
+            return false;
+        }
+        if (status() != "DIDO test") return false;
+        backLamps = inputs();
+        child<QPushButton>("btnDIDO")->click();
+        return true;
+    });
+    EXPECT_EQ(shownAfter, 3);
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^DIDO test: No answer since \\d\\d:\\d\\d:\\d\\d$"))
+            .match(silentText)
+            .hasMatch())
+        << silentText.toStdString();
+    EXPECT_EQ(simplifiedText, QStringLiteral("接点测试: 自 %1 起无回应").arg(silentText.right(8)));
+    EXPECT_EQ(silentLamps, QList<QColor>(8, kGrey));
+    ASSERT_FALSE(backLamps.isEmpty());
+    EXPECT_EQ(backLamps[0], kYellow);
+    EXPECT_EQ(backLamps[1], kWhite);
+    const Texts log = sent();
+    EXPECT_EQ(log.mid(0, log.size() - 1), Texts(log.size() - 1, "0000DG0"));
+    EXPECT_EQ(log.back(), "0000JD");
+    expectEnded("btnDIDO", "DIDO test");
+}
+
+// A language chosen while a test runs shows the test's line in that
+// language, not the idle "Start connect device" text.
+TEST_F(ContinuousTests, ALanguageChangeKeepsTheRunningTestsLine) {
+    QStringList shown;
+    pressDuring("btnPooling", [&] {
+        if (sent().size() < 2) return false;
+        for (const char* menu : {"mnuSimplified", "mnuTraditional", "mnuEnglish"}) {
+            child<QAction>(menu)->trigger();
+            shown << status();
+        }
+        child<QPushButton>("btnPooling")->click();
+        return true;
+    });
+    EXPECT_EQ(shown, (QStringList{"读取资料测试", "讀取資料測試", "Pooling data test"}));
 }
 
 }  // namespace

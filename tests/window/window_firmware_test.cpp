@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -80,7 +81,10 @@ protected:
         sim_.clearLog();
         tone_->played.clear();
     }
-    void pressFirmwareLoad() { press("btnFirmware"); }
+    void pressFirmwareLoad() {
+        answerQuestion(Answer::Yes);
+        press("btnFirmware");
+    }
     QProgressBar* bar(const char* name) const { return child<QProgressBar>(name); }
     QString panel(const char* name) const { return child<QLabel>(name)->text(); }
 
@@ -204,6 +208,26 @@ TEST_F(Firmware, ACleanUpgradeLeavesTheFileInTheControllerAndEndsOk) {
         EXPECT_TRUE(text.startsWith("0012")) << text.constData();
 }
 
+TEST_F(Firmware, TheLoadAsksFirstAndNoSendsNothing) {
+    connectTo({.family = 1});
+    chooseFile(writeFile("KT300.KTB", header16(kFamily1Header) + data(1000, 3)));
+    const QStringList questions{"The firmware upgrade rewrites the controller's program. Go on?",
+                                "韧体更新会改写控制器的程式. 要继续吗?",
+                                "韌體更新會改寫控制器的程式. 要繼續嗎?"};
+    const char* menus[] = {"mnuEnglish", "mnuSimplified", "mnuTraditional"};
+    for (int language = 0; language < 3; ++language) {
+        child<QAction>(menus[language])->trigger();
+        QString asked;
+        answerQuestion(language == 0 ? Answer::Enter : Answer::No, &asked);
+        press("btnFirmware");
+        EXPECT_EQ(asked, questions[language]);
+        EXPECT_FALSE(portOpenAsked_);
+    }
+    EXPECT_TRUE(sim_.requestLog().isEmpty());
+    EXPECT_TRUE(tone_->played.isEmpty());
+    EXPECT_EQ(sim_.loaderState().starts, 0);
+}
+
 TEST_F(Firmware, AFailedWriteStopsTheBarAtTheLastAcknowledgedBlockAndEndsInError) {
     // The first two handshakes and every write of block 2 go unanswered.
     connectTo({.family = 1, .loaderFaults = {"nohandshake@2", "nowrite=2"}});
@@ -212,7 +236,11 @@ TEST_F(Firmware, AFailedWriteStopsTheBarAtTheLastAcknowledgedBlockAndEndsInError
 
     pressFirmwareLoad();
 
-    EXPECT_EQ(status(), "Command error! (no answer from the device)");
+    // The programmer's own cause after the table's text.
+    EXPECT_EQ(status(),
+              "Command error! (the write of block 2 was not acknowledged in 5 attempts (no "
+              "complete reply within 300 ms))");
+    EXPECT_EQ(child<QLabel>("pnMsg")->toolTip(), status());
     EXPECT_EQ(lamp(), kRed);
     EXPECT_EQ(tone_->played, QList<Played>({{300, 300, true}}));
     EXPECT_FALSE(window_->link().isOpen());
@@ -243,7 +271,8 @@ TEST_F(Firmware, WithoutALoaderDialogueNothingIsSentAndTheRunEndsInError) {
         ASSERT_EQ(window_->ControllerFamily(), connected ? 7 : 0);
         tone_->played.clear();
         pressFirmwareLoad();
-        EXPECT_EQ(status(), "Command error!");
+        EXPECT_EQ(status(), QStringLiteral("Command error! (family %1 has no firmware loader)")
+                                .arg(connected ? 7 : 0));
         EXPECT_EQ(lamp(), kRed);
         EXPECT_EQ(tone_->played, QList<Played>({{300, 300, true}}));
         EXPECT_FALSE(window_->link().isOpen());

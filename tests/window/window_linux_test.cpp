@@ -6,10 +6,12 @@
 #include "sim_thread.h"
 #include "traffic_log.h"
 #include "traffic_monitor.h"
+#include "traffic_texts.h"
 #include "window_test_support.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,8 +19,10 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTableView>
 #include <QTcpServer>
 #include <QTest>
+#include <cstdio>
 
 using namespace kttest;
 using namespace Qt::StringLiterals;
@@ -217,16 +221,91 @@ TEST_F(LinuxWindow, TrafficMonitorListsEveryFrameWithItsVerdictAndSavesIt) {
     EXPECT_TRUE(lines[1].endsWith(u" <-   nothing"_s)) << lines[1].toStdString();
     EXPECT_TRUE(lines[5].endsWith(u"CRC bad"_s));
 
-    // Paused, nothing is added; closed, the link has no listener at all.
+    // Paused, no frame is added, only the pause's marker; closed, the link
+    // has no listener at all.
     monitor->findChild<QPushButton*>(u"btnTrafficPause"_s)->click();
     press("btnConnect");
-    EXPECT_EQ(log.rowCount(), 6);
+    EXPECT_EQ(log.rowCount(), 7);
     monitor->findChild<QPushButton*>(u"btnTrafficPause"_s)->click();
     monitor->findChild<QPushButton*>(u"btnTrafficClear"_s)->click();
     EXPECT_EQ(log.rowCount(), 0);
     monitor->close();
     press("btnConnect");
     EXPECT_EQ(log.rowCount(), 0);
+}
+
+// The monitor has its title; its Time and Verdict columns hold their
+// longest texts from the start, in each language; a pause is one marker row
+// that counts what it hid, listed and saved; 10,000 rows close with the window.
+TEST_F(LinuxWindow, TrafficMonitorSizesItsColumnsMarksAPauseAndClosesFull) {
+    child<QAction>("mnuTraffic")->trigger();
+    kt::TrafficMonitor* monitor = window_->trafficMonitor();
+    ASSERT_NE(monitor, nullptr);
+    auto* view = monitor->findChild<QTableView*>(u"tvTraffic"_s);
+    ASSERT_NE(view, nullptr);
+    const QStringList titles{u"Traffic monitor"_s, u"通讯监视"_s, u"通訊監視"_s};
+    const char* menus[] = {"mnuEnglish", "mnuSimplified", "mnuTraditional"};
+    for (int language = 0; language < 3; ++language) {
+        choose(menus[language]);
+        EXPECT_EQ(monitor->windowTitle(), titles[language]);
+        const QFontMetrics metrics(view->font());
+        const auto fits = [&](int column, const QString& text) {
+            return metrics.horizontalAdvance(text) + 6 <= view->columnWidth(column);
+        };
+        EXPECT_TRUE(fits(kt::TrafficLog::TimeColumn, u"23:59:59.999"_s)) << language;
+        for (auto which : {kt::TrafficText::CheckGood, kt::TrafficText::CheckBad,
+                           kt::TrafficText::TimedOut, kt::TrafficText::Incomplete})
+            EXPECT_TRUE(fits(kt::TrafficLog::VerdictColumn,
+                             kt::trafficText(which, static_cast<kt::LanguageIndex>(language))))
+                << language << ' ' << int(which);
+    }
+    choose("mnuEnglish");
+
+    ktsim::SimThread sim(controller(7, "0000"));
+    useSerial(sim.startPty());
+    press("btnConnect");
+    const kt::TrafficLog& log = monitor->log();
+    const int before = log.rowCount();
+    ASSERT_GT(before, 0);
+    auto* pause = monitor->findChild<QPushButton*>(u"btnTrafficPause"_s);
+    pause->click();
+    press("btnConnect");
+    press("btnConnect");
+    pause->click();
+    ASSERT_EQ(log.rowCount(), before + 1);
+    const QString marker =
+        log.data(log.index(before, kt::TrafficLog::DirectionColumn), Qt::DisplayRole).toString();
+    EXPECT_EQ(marker, u"paused: %1 frames not shown"_s.arg(2 * before));
+    press("btnConnect");  // after the pause: frames again, and a new pause a new marker
+    EXPECT_EQ(log.rowCount(), 2 * before + 1);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"traffic.txt"_s);
+    monitor->setSaveFileChooser([&] { return path; });
+    monitor->findChild<QPushButton*>(u"btnTrafficSave"_s)->click();
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(saved.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2 * before + 1);
+    EXPECT_TRUE(
+        QRegularExpression(
+            u"^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} -- paused: %1 frames not shown$"_s.arg(2 * before))
+            .match(lines[before])
+            .hasMatch())
+        << lines[before].toStdString();
+
+    // A full monitor goes with the window; the time it takes is printed,
+    // not asserted (the window's own figures are measured, never tested).
+    kt::TraceEvent sent;
+    sent.bytes =
+        "\x01"
+        "0000AC";
+    for (int i = 0; i < kt::TrafficLog::kMaxRows; ++i) monitor->log().record(sent, QTime(12, 0), i);
+    QElapsedTimer closing;
+    closing.start();
+    window_->close();
+    window_.reset();
+    std::printf("closing the window with %d monitor rows: %lld ms\n", kt::TrafficLog::kMaxRows,
+                static_cast<long long>(closing.elapsed()));
 }
 
 TEST(TrafficLogBound, KeepsTheNewestTenThousandFrames) {

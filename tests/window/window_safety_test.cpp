@@ -176,6 +176,7 @@ TEST_F(WindowSafety, StreamsLostUpgradesAndFifosEndAsFailures) {
     window_->setFirmwareFileChooser([&] { return chosen; });
     child<QAction>("mnuFirmwareFile")->trigger();
     ASSERT_TRUE(sim_.addFault(QStringLiteral("Zr:close@1")));
+    answerQuestion(Answer::Yes);
     ms = elapsed([&] { press("btnFirmware"); });
     EXPECT_TRUE(status().startsWith("Command error! (") && status().endsWith(": connection lost)"))
         << status().toStdString();

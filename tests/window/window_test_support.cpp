@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
@@ -85,6 +86,32 @@ void WindowTest::useNetwork(quint16 port) {
 void WindowTest::useSerial(const QString& portName) {
     child<QTabWidget>("pcPort")->setCurrentWidget(child("tsCom"));
     child<QComboBox>("cmbPort")->setEditText(portName);
+}
+
+void WindowTest::answerQuestion(Answer answer, QString* asked) {
+    auto* ticks = new QTimer(window_.get());
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    ticks->setInterval(5);
+    QObject::connect(ticks, &QTimer::timeout, [=, this] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box && box->objectName() == u"confirmBox") {
+            if (asked) *asked = box->text();
+            portOpenAsked_ = window_->link().isOpen();
+            if (answer == Answer::Enter)
+                QTest::keyClick(box, Qt::Key_Return);
+            else
+                QTest::mouseClick(
+                    box->button(answer == Answer::Yes ? QMessageBox::Yes : QMessageBox::No),
+                    Qt::LeftButton);
+        } else if (clock->elapsed() < 3000) {
+            return;
+        }
+        ticks->stop();
+        ticks->deleteLater();
+        delete clock;
+    });
+    ticks->start();
 }
 
 void WindowTest::pressDuring(const char* button, const std::function<bool()>& step) {

@@ -48,6 +48,9 @@ private:
     QLabel* status_;
 };
 
+// How a test answers a question box.
+enum class Answer { Yes, No, Enter };
+
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -82,6 +85,11 @@ protected:
     bool runAndWait(std::function<bool(kt::Link&)> body);
     // Waits, with the events running, until no operation runs (at most 60 s).
     void waitIdle();
+    // Answers the next question box (before Set factory, a firmware load)
+    // within 3 s by clicking Yes or No, or by pressing Enter; its text goes
+    // to `asked`, and whether the port was open meanwhile to portOpenAsked_.
+    void answerQuestion(Answer answer, QString* asked = nullptr);
+    bool portOpenAsked_ = false;
 
     QTemporaryDir settingsDir_;
     QStringList ports_{QStringLiteral("ttyS0")};  // what the port box lists

@@ -114,6 +114,7 @@ TEST_F(WorkerWindow, TheTrafficMonitorsSaveDialogDuringAFirmwareRunLeavesTheBloc
         QTest::mouseClick(monitor->findChild<QPushButton*>(QStringLiteral("btnTrafficSave")),
                           Qt::LeftButton);
     });
+    answerQuestion(Answer::Yes);
     press("btnFirmware");
     EXPECT_EQ(status(), "Command ok.");
     ASSERT_GT(to, from);
@@ -228,6 +229,7 @@ TEST_F(WorkerWindow, AModalDialogDuringTheFactoryResetWaitLeavesItAt16Seconds) {
         sampler.start(100);
         holdModalBox(window_.get(), 5000);
     });
+    answerQuestion(Answer::Yes);
     press("btnInitial");
     EXPECT_EQ(status(), "Command ok.");
     const QList<ktsim::LoggedRequest> log = sim.requestRecords();
