@@ -119,7 +119,7 @@ TEST_F(Commands, SetFactoryAsksFirstInEachLanguageAndASecondEnterSendsNothing) {
 
     // The focus stays on the button: a second Enter asks again, and Enter
     // there is No.
-    QApplication::setActiveWindow(window_.get());
+    window_->activateWindow();
     child<QPushButton>("btnInitial")->setFocus();
     QString asked;
     answerQuestion(Answer::Enter, &asked);
