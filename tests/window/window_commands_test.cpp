@@ -120,6 +120,7 @@ TEST_F(Commands, SetFactoryAsksFirstInEachLanguageAndASecondEnterSendsNothing) {
     // The focus stays on the button: a second Enter asks again, and Enter
     // there is No.
     window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
     child<QPushButton>("btnInitial")->setFocus();
     QString asked;
     answerQuestion(Answer::Enter, &asked);
