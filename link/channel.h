@@ -36,7 +36,8 @@ public:
 
     // Moves the serial line behind a converter that takes line settings
     // (RFC 2217). A serial port and raw TCP have no such line here: true.
-    virtual bool setLine(const QString& /*lineSettings*/, QString* /*error*/, LinkFault* /*fault*/) {
+    virtual bool setLine(const QString& /*lineSettings*/, QString* /*error*/,
+                         LinkFault* /*fault*/) {
         return true;
     }
 
