@@ -1,4 +1,4 @@
-#include "added_messages.h"
+#include "app/added_messages.h"
 
 #include <array>
 

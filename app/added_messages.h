@@ -4,7 +4,7 @@
 // their English wording as it finds its own.
 #pragma once
 
-#include "languages.h"
+#include "app/languages.h"
 
 #include <QAnyStringView>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "fault_causes.h"
+#include "app/fault_causes.h"
 
 #include <array>
 

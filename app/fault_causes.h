@@ -3,8 +3,8 @@
 // in the status line, in the same plain style.
 #pragma once
 
-#include "languages.h"
-#include "link_fault.h"
+#include "app/languages.h"
+#include "link/link_fault.h"
 
 #include <QString>
 

@@ -15,7 +15,7 @@
 // none of the faces above has.
 #pragma once
 
-#include "languages.h"
+#include "app/languages.h"
 
 #include <QFont>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "languages.h"
+#include "app/languages.h"
 
 namespace kt {
 

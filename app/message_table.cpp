@@ -1,6 +1,6 @@
-#include "message_table.h"
+#include "app/message_table.h"
 
-#include "added_messages.h"
+#include "app/added_messages.h"
 
 #include <array>
 

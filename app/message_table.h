@@ -3,7 +3,7 @@
 // names a text by its number or by its English wording.
 #pragma once
 
-#include "languages.h"
+#include "app/languages.h"
 
 #include <QAnyStringView>
 #include <QString>

@@ -51,7 +51,7 @@
 // anywhere is dropped.
 #pragma once
 
-#include "languages.h"
+#include "app/languages.h"
 
 #include <QByteArray>
 #include <QString>

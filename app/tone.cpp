@@ -4,7 +4,7 @@
 // answers holds pa_simple_new for 30 seconds, with the window frozen in the
 // middle of an epilogue. Here every step has a deadline, and whatever goes
 // wrong ends in a silent wait for what is left of the tone.
-#include "tone.h"
+#include "app/tone.h"
 
 #include <pulse/context.h>
 #include <pulse/mainloop.h>

@@ -1,8 +1,8 @@
-#include "traffic_log.h"
+#include "app/traffic_log.h"
 
-#include "trace_line.h"
-#include "traffic_texts.h"
-#include "visible_text.h"
+#include "app/traffic_texts.h"
+#include "link/trace_line.h"
+#include "link/visible_text.h"
 
 namespace kt {
 

@@ -2,8 +2,8 @@
 // traced while the monitor was open, the newest last, at most kMaxRows.
 #pragma once
 
-#include "languages.h"
-#include "link.h"
+#include "app/languages.h"
+#include "link/link.h"
 
 #include <QAbstractTableModel>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "traffic_texts.h"
+#include "app/traffic_texts.h"
 
 #include <array>
 

@@ -2,7 +2,7 @@
 // message table's style.
 #pragma once
 
-#include "languages.h"
+#include "app/languages.h"
 
 #include <QString>
 

@@ -15,10 +15,10 @@
 // window adds (the waiting in its event loop, the blinking lamp, the clock,
 // the repaints); the target is at most 1.3x, over a pty and over TCP. Exits 1
 // when a target is missed.
-#include "link.h"
-#include "sim_thread.h"
-#include "tfrm_module.h"
-#include "tone.h"
+#include "app/tone.h"
+#include "app/window/tfrm_module.h"
+#include "link/link.h"
+#include "sim/sim_thread.h"
 
 #include <QApplication>
 #include <QCheckBox>

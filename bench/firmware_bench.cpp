@@ -16,10 +16,10 @@
 //
 // bench_firmware [family]: 3 (default, 20 and 50 ms around each block) or 6
 // (4 ms each). Exits 1 when a run fails or misses its target.
-#include "firmware_file.h"
-#include "link.h"
-#include "programmer.h"
-#include "sim_thread.h"
+#include "firmware/firmware_file.h"
+#include "firmware/programmer.h"
+#include "link/link.h"
+#include "sim/sim_thread.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -13,10 +13,10 @@
 // length, measured on the monotonic clock around the call.
 //
 // Exits 1 when a target is missed.
-#include "frames.h"
-#include "link.h"
-#include "pause.h"
-#include "sim_thread.h"
+#include "link/frames.h"
+#include "link/link.h"
+#include "link/pause.h"
+#include "sim/sim_thread.h"
 
 #include <QCoreApplication>
 

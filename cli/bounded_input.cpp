@@ -1,6 +1,6 @@
-#include "bounded_input.h"
+#include "cli/bounded_input.h"
 
-#include "firmware_file.h"
+#include "firmware/firmware_file.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "command_line.h"
+#include "cli/command_line.h"
 
-#include "command_table.h"
+#include "cli/command_table.h"
 
 #include <QCommandLineParser>
 #include <QSet>

@@ -3,7 +3,7 @@
 // "ktcli help [COMMAND]", "ktcli COMMAND --help" and "ktcli --version".
 #pragma once
 
-#include "connection_options.h"
+#include "cli/connection_options.h"
 
 #include <QString>
 #include <QStringList>

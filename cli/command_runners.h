@@ -1,8 +1,8 @@
 // The ktcli commands, one function each; commands.cpp picks one by name.
 #pragma once
 
-#include "connection_options.h"
-#include "output.h"
+#include "cli/connection_options.h"
+#include "cli/output.h"
 
 #include <QString>
 #include <QStringList>

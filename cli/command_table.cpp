@@ -1,4 +1,4 @@
-#include "command_table.h"
+#include "cli/command_table.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "commands.h"
+#include "cli/commands.h"
 
-#include "command_runners.h"
-#include "output.h"
-#include "scan_commands.h"
+#include "cli/command_runners.h"
+#include "cli/output.h"
+#include "cli/scan_commands.h"
 
 namespace ktcli {
 

@@ -3,7 +3,7 @@
 // window's operation from controller/ or modules/.
 #pragma once
 
-#include "connection_options.h"
+#include "cli/connection_options.h"
 
 #include <QString>
 #include <QStringList>

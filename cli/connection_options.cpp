@@ -1,4 +1,4 @@
-#include "connection_options.h"
+#include "cli/connection_options.h"
 
 #include <QHostAddress>
 #include <QRegularExpression>

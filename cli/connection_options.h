@@ -4,7 +4,7 @@
 // --address with --family, --json and --trace.
 #pragma once
 
-#include "port_settings.h"
+#include "link/port_settings.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

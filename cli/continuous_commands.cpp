@@ -1,9 +1,9 @@
-#include "command_runners.h"
-#include "poll_record.h"
-#include "session.h"
+#include "cli/command_runners.h"
+#include "cli/poll_record.h"
+#include "cli/session.h"
 
-#include "dido_test.h"
-#include "polling_test.h"
+#include "controller/dido_test.h"
+#include "controller/polling_test.h"
 
 #include <QElapsedTimer>
 #include <QJsonObject>

@@ -1,13 +1,13 @@
-#include "command_runners.h"
-#include "restart_countdown.h"
-#include "session.h"
+#include "cli/command_runners.h"
+#include "cli/restart_countdown.h"
+#include "cli/session.h"
 
-#include "basic_commands.h"
-#include "bounded_input.h"
-#include "command_text.h"
-#include "controller_id.h"
-#include "link.h"
-#include "visible_text.h"
+#include "cli/bounded_input.h"
+#include "controller/basic_commands.h"
+#include "controller/controller_id.h"
+#include "link/command_text.h"
+#include "link/link.h"
+#include "link/visible_text.h"
 
 #include <QJsonArray>
 #include <QRegularExpression>

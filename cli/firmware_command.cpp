@@ -1,9 +1,9 @@
-#include "command_runners.h"
-#include "session.h"
+#include "cli/command_runners.h"
+#include "cli/session.h"
 
-#include "bounded_input.h"
-#include "firmware_file.h"
-#include "programmer.h"
+#include "cli/bounded_input.h"
+#include "firmware/firmware_file.h"
+#include "firmware/programmer.h"
 
 #include <QJsonObject>
 #include <QTextStream>

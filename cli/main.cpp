@@ -1,9 +1,9 @@
 // ktcli: the controller tool's operations from a shell.
-#include "command_line.h"
-#include "commands.h"
-#include "help.h"
-#include "output.h"
-#include "version.h"
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/help.h"
+#include "cli/output.h"
+#include "link/version.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -1,12 +1,12 @@
-#include "command_runners.h"
-#include "scan_commands.h"
-#include "session.h"
+#include "cli/command_runners.h"
+#include "cli/scan_commands.h"
+#include "cli/session.h"
 
-#include "card_type.h"
-#include "command_text.h"
-#include "module_requests.h"
-#include "pass_through.h"
-#include "v7_registers.h"
+#include "link/command_text.h"
+#include "modules/card_type.h"
+#include "modules/module_requests.h"
+#include "modules/pass_through.h"
+#include "modules/v7_registers.h"
 
 #include <QJsonObject>
 

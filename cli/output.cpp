@@ -1,6 +1,6 @@
-#include "output.h"
+#include "cli/output.h"
 
-#include "visible_text.h"
+#include "link/visible_text.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "poll_record.h"
+#include "cli/poll_record.h"
 
 #include <QDateTime>
 #include <QJsonArray>

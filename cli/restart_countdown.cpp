@@ -1,4 +1,4 @@
-#include "restart_countdown.h"
+#include "cli/restart_countdown.h"
 
 #include <QTextStream>
 

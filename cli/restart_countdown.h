@@ -3,7 +3,7 @@
 // nothing when the output goes to a file or a script (--json).
 #pragma once
 
-#include "basic_commands.h"
+#include "controller/basic_commands.h"
 
 namespace ktcli {
 

@@ -1,10 +1,10 @@
-#include "scan_commands.h"
+#include "cli/scan_commands.h"
 
-#include "line_speed_scan.h"
-#include "module_requests.h"
-#include "module_survey.h"
-#include "session.h"
-#include "visible_text.h"
+#include "cli/session.h"
+#include "controller/line_speed_scan.h"
+#include "link/visible_text.h"
+#include "modules/module_requests.h"
+#include "modules/module_survey.h"
 
 #include <QJsonArray>
 #include <QTextStream>

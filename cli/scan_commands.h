@@ -2,8 +2,8 @@
 // ktcli module scan (the modules on its bus).
 #pragma once
 
-#include "connection_options.h"
-#include "output.h"
+#include "cli/connection_options.h"
+#include "cli/output.h"
 
 #include <QStringList>
 

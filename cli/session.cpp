@@ -1,8 +1,8 @@
-#include "session.h"
+#include "cli/session.h"
 
-#include "frames.h"
-#include "trace_line.h"
-#include "visible_text.h"
+#include "link/frames.h"
+#include "link/trace_line.h"
+#include "link/visible_text.h"
 
 #include <QEventLoop>
 #include <QHostAddress>

@@ -2,10 +2,10 @@
 // and the small helpers their argument checks use.
 #pragma once
 
-#include "connect.h"
-#include "connection_options.h"
-#include "link.h"
-#include "output.h"
+#include "cli/connection_options.h"
+#include "cli/output.h"
+#include "controller/connect.h"
+#include "link/link.h"
 
 #include <QJsonValue>
 #include <QString>

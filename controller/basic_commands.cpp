@@ -1,7 +1,7 @@
-#include "basic_commands.h"
+#include "controller/basic_commands.h"
 
-#include "commands.h"
-#include "reply_fields.h"
+#include "controller/commands.h"
+#include "controller/reply_fields.h"
 
 #include <QElapsedTimer>
 

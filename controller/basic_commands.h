@@ -6,8 +6,8 @@
 // pauses as plain waits of the thread and returns what the window shows.
 #pragma once
 
-#include "link.h"
-#include "operation.h"
+#include "controller/operation.h"
+#include "link/link.h"
 
 #include <QByteArray>
 #include <QDateTime>

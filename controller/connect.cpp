@@ -1,6 +1,6 @@
-#include "connect.h"
+#include "controller/connect.h"
 
-#include "reply_fields.h"
+#include "controller/reply_fields.h"
 
 namespace kt {
 namespace {

@@ -4,7 +4,7 @@
 // itself by "DB" (family 4: "AV") and gives its serial number by "AS".
 #pragma once
 
-#include "link.h"
+#include "link/link.h"
 
 #include <QByteArray>
 #include <QString>

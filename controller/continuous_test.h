@@ -7,9 +7,9 @@
 // its own thread's pending events run.
 #pragma once
 
-#include "operation.h"
+#include "controller/operation.h"
 
-#include "link.h"
+#include "link/link.h"
 
 #include <QCoreApplication>
 #include <QString>

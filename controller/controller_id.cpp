@@ -1,7 +1,7 @@
-#include "controller_id.h"
+#include "controller/controller_id.h"
 
-#include "commands.h"
-#include "reply_fields.h"
+#include "controller/commands.h"
+#include "controller/reply_fields.h"
 
 namespace kt {
 namespace {

@@ -4,8 +4,8 @@
 // texts of the page as typed; neither shows a title of its own.
 #pragma once
 
-#include "link.h"
-#include "operation.h"
+#include "controller/operation.h"
+#include "link/link.h"
 
 #include <QByteArray>
 #include <optional>

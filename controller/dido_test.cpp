@@ -1,7 +1,7 @@
-#include "dido_test.h"
+#include "controller/dido_test.h"
 
-#include "commands.h"
-#include "reply_fields.h"
+#include "controller/commands.h"
+#include "controller/reply_fields.h"
 
 namespace kt {
 namespace {

@@ -6,9 +6,9 @@
 // box only, inputs 1 to 8 by "DG0", end "JD".
 #pragma once
 
-#include "continuous_test.h"
-#include "link.h"
-#include "silence_watch.h"
+#include "controller/continuous_test.h"
+#include "controller/silence_watch.h"
+#include "link/link.h"
 
 #include <QByteArray>
 #include <functional>

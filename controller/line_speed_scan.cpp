@@ -1,6 +1,6 @@
-#include "line_speed_scan.h"
+#include "controller/line_speed_scan.h"
 
-#include "reply_fields.h"
+#include "controller/reply_fields.h"
 
 namespace kt {
 

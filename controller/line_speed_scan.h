@@ -6,7 +6,7 @@
 // serial side is set in the converter, not by the tool.
 #pragma once
 
-#include "link.h"
+#include "link/link.h"
 
 #include <QByteArray>
 #include <QList>

@@ -5,9 +5,9 @@
 // the last texts shown.
 #pragma once
 
-#include "continuous_test.h"
-#include "link.h"
-#include "silence_watch.h"
+#include "controller/continuous_test.h"
+#include "controller/silence_watch.h"
+#include "link/link.h"
 
 #include <QByteArray>
 #include <functional>

@@ -2,8 +2,8 @@
 // fields. Positions count from 1 at the reply's lead byte.
 #pragma once
 
-#include "link.h"
-#include "pause.h"
+#include "link/link.h"
+#include "link/pause.h"
 
 #include <QByteArray>
 #include <initializer_list>

@@ -1,4 +1,4 @@
-#include "silence_watch.h"
+#include "controller/silence_watch.h"
 
 namespace kt {
 

@@ -6,7 +6,7 @@
 // A reply that fails its check is an answer: something is on the line.
 #pragma once
 
-#include "link.h"
+#include "link/link.h"
 
 #include <QDateTime>
 #include <functional>

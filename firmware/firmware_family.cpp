@@ -1,4 +1,4 @@
-#include "firmware_family.h"
+#include "firmware/firmware_family.h"
 
 namespace kt {
 

@@ -1,6 +1,6 @@
-#include "firmware_file.h"
+#include "firmware/firmware_file.h"
 
-#include "firmware_family.h"
+#include "firmware/firmware_family.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
-#include "programmer.h"
+#include "firmware/programmer.h"
 
-#include "continuous_test.h"
-#include "firmware_family.h"
-#include "reply_fields.h"
+#include "controller/continuous_test.h"
+#include "controller/reply_fields.h"
+#include "firmware/firmware_family.h"
 
 #include <optional>
 

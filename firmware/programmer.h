@@ -16,9 +16,9 @@
 // anywhere, tests included (link/pause.h).
 #pragma once
 
-#include "firmware_file.h"
-#include "link.h"
-#include "operation.h"
+#include "controller/operation.h"
+#include "firmware/firmware_file.h"
+#include "link/link.h"
 
 #include <QByteArray>
 #include <functional>

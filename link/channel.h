@@ -3,7 +3,7 @@
 // channel knows bytes and its own time-limit rule, nothing of frames.
 #pragma once
 
-#include "link_fault.h"
+#include "link/link_fault.h"
 
 #include <QIODevice>
 #include <QObject>

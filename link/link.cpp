@@ -1,10 +1,10 @@
-#include "link.h"
+#include "link/link.h"
 
-#include "command_text.h"
-#include "pause.h"
-#include "rfc2217_channel.h"
-#include "serial_channel.h"
-#include "tcp_channel.h"
+#include "link/command_text.h"
+#include "link/pause.h"
+#include "link/rfc2217_channel.h"
+#include "link/serial_channel.h"
+#include "link/tcp_channel.h"
 
 #include <QEventLoop>
 #include <algorithm>

@@ -13,10 +13,10 @@
 // waiting now and every later one at once.
 #pragma once
 
-#include "frames.h"
-#include "link_fault.h"
-#include "port_settings.h"
-#include "reply_collector.h"
+#include "link/frames.h"
+#include "link/link_fault.h"
+#include "link/port_settings.h"
+#include "link/reply_collector.h"
 
 #include <QByteArray>
 #include <QObject>

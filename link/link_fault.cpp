@@ -1,4 +1,4 @@
-#include "link_fault.h"
+#include "link/link_fault.h"
 
 namespace kt {
 

@@ -1,4 +1,4 @@
-#include "reply_collector.h"
+#include "link/reply_collector.h"
 
 #include <cstring>
 

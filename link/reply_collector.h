@@ -4,7 +4,7 @@
 // buffer starts with the lead byte. Pure: no I/O, no clock.
 #pragma once
 
-#include "frames.h"
+#include "link/frames.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
-#include "rfc2217_channel.h"
+#include "link/rfc2217_channel.h"
 
-#include "port_settings.h"
+#include "link/port_settings.h"
 
 #include <libtelnet.h>
 

@@ -7,8 +7,8 @@
 // the connect, its limits and its failures read as on raw TCP.
 #pragma once
 
-#include "channel.h"
-#include "tcp_channel.h"
+#include "link/channel.h"
+#include "link/tcp_channel.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>

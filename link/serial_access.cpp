@@ -1,4 +1,4 @@
-#include "serial_access.h"
+#include "link/serial_access.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 // the lock files tell them apart.
 #pragma once
 
-#include "link_fault.h"
+#include "link/link_fault.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "serial_channel.h"
+#include "link/serial_channel.h"
 
-#include "serial_access.h"
-#include "serial_device_path.h"
+#include "link/serial_access.h"
+#include "link/serial_device_path.h"
 
 #include <fcntl.h>
 #include <poll.h>

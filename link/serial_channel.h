@@ -2,8 +2,8 @@
 // TIOCEXCL), no flow control, line settings from a "19200,e,8,1" text.
 #pragma once
 
-#include "channel.h"
-#include "port_settings.h"
+#include "link/channel.h"
+#include "link/port_settings.h"
 
 #include <QSerialPort>
 #include <QSocketNotifier>

@@ -1,4 +1,4 @@
-#include "serial_device_path.h"
+#include "link/serial_device_path.h"
 
 namespace kt {
 

@@ -1,6 +1,6 @@
-#include "tcp_channel.h"
+#include "link/tcp_channel.h"
 
-#include "port_settings.h"
+#include "link/port_settings.h"
 
 #include <QHostAddress>
 

@@ -1,7 +1,7 @@
 // The network channel: a TCP connection to a serial-to-network converter.
 #pragma once
 
-#include "channel.h"
+#include "link/channel.h"
 
 #include <QTcpSocket>
 

@@ -1,6 +1,6 @@
-#include "trace_line.h"
+#include "link/trace_line.h"
 
-#include "visible_text.h"
+#include "link/visible_text.h"
 
 namespace kt {
 

@@ -3,7 +3,7 @@
 // traffic monitor's saved file share it.
 #pragma once
 
-#include "link.h"
+#include "link/link.h"
 
 #include <QString>
 #include <QTime>

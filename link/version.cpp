@@ -1,4 +1,4 @@
-#include "version.h"
+#include "link/version.h"
 
 #include "git_commit.h"  // written by the build: KT_GIT_COMMIT
 

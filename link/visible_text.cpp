@@ -1,4 +1,4 @@
-#include "visible_text.h"
+#include "link/visible_text.h"
 
 namespace kt {
 

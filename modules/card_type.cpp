@@ -1,6 +1,6 @@
-#include "card_type.h"
+#include "modules/card_type.h"
 
-#include "module_requests.h"
+#include "modules/module_requests.h"
 
 #include <array>
 #include <utility>

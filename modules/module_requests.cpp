@@ -1,4 +1,4 @@
-#include "module_requests.h"
+#include "modules/module_requests.h"
 
 namespace kt::module {
 

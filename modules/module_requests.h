@@ -4,7 +4,7 @@
 // a V7 module.
 #pragma once
 
-#include "card_type.h"
+#include "modules/card_type.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,9 +1,9 @@
-#include "module_survey.h"
+#include "modules/module_survey.h"
 
-#include "module_requests.h"
-#include "pass_through.h"
-#include "v7_registers.h"
-#include "visible_text.h"
+#include "link/visible_text.h"
+#include "modules/module_requests.h"
+#include "modules/pass_through.h"
+#include "modules/v7_registers.h"
 
 namespace kt {
 namespace {

@@ -4,7 +4,7 @@
 // that answer are the result.
 #pragma once
 
-#include "link.h"
+#include "link/link.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
-#include "pass_through.h"
+#include "modules/pass_through.h"
 
-#include "module_requests.h"
-#include "reply_fields.h"
+#include "controller/reply_fields.h"
+#include "modules/module_requests.h"
 
 namespace kt {
 namespace {

@@ -6,7 +6,7 @@
 // command and shows no title of its own.
 #pragma once
 
-#include "link.h"
+#include "link/link.h"
 
 #include <QByteArray>
 #include <optional>

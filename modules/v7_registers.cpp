@@ -1,7 +1,7 @@
-#include "v7_registers.h"
+#include "modules/v7_registers.h"
 
-#include "module_requests.h"
-#include "reply_fields.h"
+#include "controller/reply_fields.h"
+#include "modules/module_requests.h"
 
 namespace kt {
 namespace {

@@ -6,9 +6,9 @@
 // reply goes whole to edV7Recv.
 #pragma once
 
-#include "card_type.h"
-#include "link.h"
-#include "pass_through.h"
+#include "link/link.h"
+#include "modules/card_type.h"
+#include "modules/pass_through.h"
 
 #include <QByteArray>
 #include <optional>

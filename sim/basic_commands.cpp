@@ -1,7 +1,7 @@
-#include "basic_commands.h"
+#include "sim/basic_commands.h"
 
-#include "command_registry.h"
-#include "controller.h"
+#include "sim/command_registry.h"
+#include "sim/controller.h"
 
 #include <QDate>
 #include <QTime>

@@ -3,9 +3,9 @@
 // handler; addressing, request style and reply style are declared with it.
 #pragma once
 
-#include "request.h"
+#include "sim/request.h"
 
-#include "frames.h"
+#include "link/frames.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,7 +1,7 @@
-#include "console.h"
+#include "sim/console.h"
 
-#include "device_state.h"
-#include "simulator.h"
+#include "sim/device_state.h"
+#include "sim/simulator.h"
 
 #include <QRegularExpression>
 #include <QSocketNotifier>

@@ -1,11 +1,11 @@
-#include "controller.h"
+#include "sim/controller.h"
 
-#include "basic_commands.h"
-#include "event_commands.h"
-#include "identification_commands.h"
-#include "io_commands.h"
-#include "loader_commands.h"
-#include "modules_commands.h"
+#include "sim/basic_commands.h"
+#include "sim/event_commands.h"
+#include "sim/identification_commands.h"
+#include "sim/io_commands.h"
+#include "sim/loader_commands.h"
+#include "sim/modules_commands.h"
 
 namespace ktsim {
 

@@ -3,12 +3,12 @@
 // requests, and its command table.
 #pragma once
 
-#include "command_registry.h"
-#include "device_config.h"
-#include "device_state.h"
-#include "request.h"
+#include "sim/command_registry.h"
+#include "sim/device_config.h"
+#include "sim/device_state.h"
+#include "sim/request.h"
 
-#include "frames.h"
+#include "link/frames.h"
 
 #include <QByteArray>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "device_config.h"
+#include "sim/device_config.h"
 
-#include "loader_fault.h"
+#include "sim/loader_fault.h"
 
 namespace ktsim {
 namespace {

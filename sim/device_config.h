@@ -2,7 +2,7 @@
 // number, and which of the accepted reply lengths it answers with.
 #pragma once
 
-#include "modules_bus.h"
+#include "sim/modules_bus.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "event_commands.h"
+#include "sim/event_commands.h"
 
-#include "command_registry.h"
-#include "controller.h"
+#include "sim/command_registry.h"
+#include "sim/controller.h"
 
 namespace ktsim {
 namespace {

@@ -1,7 +1,7 @@
-#include "identification_commands.h"
+#include "sim/identification_commands.h"
 
-#include "command_registry.h"
-#include "controller.h"
+#include "sim/command_registry.h"
+#include "sim/controller.h"
 
 #include <algorithm>
 

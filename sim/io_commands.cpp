@@ -1,7 +1,7 @@
-#include "io_commands.h"
+#include "sim/io_commands.h"
 
-#include "command_registry.h"
-#include "controller.h"
+#include "sim/command_registry.h"
+#include "sim/controller.h"
 
 #include <algorithm>
 

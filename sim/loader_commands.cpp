@@ -1,8 +1,8 @@
-#include "loader_commands.h"
+#include "sim/loader_commands.h"
 
-#include "command_registry.h"
-#include "controller.h"
-#include "loader_fault.h"
+#include "sim/command_registry.h"
+#include "sim/controller.h"
+#include "sim/loader_fault.h"
 
 #include <memory>
 

@@ -17,7 +17,7 @@
 // an applied upgrade closes it. Data digits are upper-case in every dialogue.
 #pragma once
 
-#include "loader_memory.h"
+#include "sim/loader_memory.h"
 
 namespace ktsim {
 

@@ -1,4 +1,4 @@
-#include "loader_fault.h"
+#include "sim/loader_fault.h"
 
 #include <array>
 

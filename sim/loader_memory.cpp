@@ -1,4 +1,4 @@
-#include "loader_memory.h"
+#include "sim/loader_memory.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // ktsim: the substitute controller as a program. See --help.
-#include "console.h"
-#include "options.h"
-#include "signal_watcher.h"
-#include "simulator.h"
-#include "version.h"
+#include "link/version.h"
+#include "sim/console.h"
+#include "sim/options.h"
+#include "sim/signal_watcher.h"
+#include "sim/simulator.h"
 
 #include <QCoreApplication>
 #include <csignal>

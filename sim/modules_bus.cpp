@@ -1,4 +1,4 @@
-#include "modules_bus.h"
+#include "sim/modules_bus.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "modules_commands.h"
+#include "sim/modules_commands.h"
 
-#include "command_registry.h"
-#include "controller.h"
+#include "sim/command_registry.h"
+#include "sim/controller.h"
 
 #include <optional>
 

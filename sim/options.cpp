@@ -1,7 +1,7 @@
-#include "options.h"
+#include "sim/options.h"
 
-#include "fault.h"
-#include "modules_bus.h"
+#include "sim/fault.h"
+#include "sim/modules_bus.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

@@ -2,7 +2,7 @@
 // to make.
 #pragma once
 
-#include "device_config.h"
+#include "sim/device_config.h"
 
 #include <QString>
 #include <QStringList>

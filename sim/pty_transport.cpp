@@ -1,7 +1,7 @@
-#include "pty_transport.h"
+#include "sim/pty_transport.h"
 
-#include "session.h"
-#include "simulator.h"
+#include "sim/session.h"
+#include "sim/simulator.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>

@@ -1,6 +1,6 @@
-#include "reply_plan.h"
+#include "sim/reply_plan.h"
 
-#include "frames.h"
+#include "link/frames.h"
 
 #include <QRandomGenerator>
 #include <algorithm>

@@ -2,8 +2,8 @@
 // and when each byte may leave.
 #pragma once
 
-#include "controller.h"
-#include "fault.h"
+#include "sim/controller.h"
+#include "sim/fault.h"
 
 #include <QByteArray>
 #include <QList>

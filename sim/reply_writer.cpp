@@ -1,4 +1,4 @@
-#include "reply_writer.h"
+#include "sim/reply_writer.h"
 
 #include <algorithm>
 

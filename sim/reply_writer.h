@@ -3,7 +3,7 @@
 // single-shot timer wakes it for the next due byte, never a sleep.
 #pragma once
 
-#include "reply_plan.h"
+#include "sim/reply_plan.h"
 
 #include <QElapsedTimer>
 #include <QList>

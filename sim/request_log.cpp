@@ -1,6 +1,6 @@
-#include "request_log.h"
+#include "sim/request_log.h"
 
-#include "visible_text.h"
+#include "link/visible_text.h"
 
 #include <chrono>
 

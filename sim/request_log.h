@@ -2,7 +2,7 @@
 // verdict and a monotonic time stamp; optionally appended to a file.
 #pragma once
 
-#include "request.h"
+#include "sim/request.h"
 
 #include <QFile>
 #include <QList>

@@ -3,7 +3,7 @@
 // as the controller firmware does when the tool restarts a transaction.
 #pragma once
 
-#include "request.h"
+#include "sim/request.h"
 
 #include <QByteArrayView>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "session.h"
+#include "sim/session.h"
 
-#include "simulator.h"
+#include "sim/simulator.h"
 
 namespace ktsim {
 

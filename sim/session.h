@@ -2,8 +2,8 @@
 // the incoming bytes, replies written in order.
 #pragma once
 
-#include "reply_writer.h"
-#include "request_parser.h"
+#include "sim/reply_writer.h"
+#include "sim/request_parser.h"
 
 #include <QByteArrayView>
 #include <QObject>

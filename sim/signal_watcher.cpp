@@ -1,4 +1,4 @@
-#include "signal_watcher.h"
+#include "sim/signal_watcher.h"
 
 #include <fcntl.h>
 #include <sys/socket.h>

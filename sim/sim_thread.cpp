@@ -1,6 +1,6 @@
-#include "sim_thread.h"
+#include "sim/sim_thread.h"
 
-#include "loader_commands.h"
+#include "sim/loader_commands.h"
 
 namespace ktsim {
 

@@ -3,10 +3,10 @@
 // thread has carried it out; do not call from inside that thread.
 #pragma once
 
-#include "device_config.h"
-#include "loader_memory.h"
-#include "request_log.h"
-#include "simulator.h"
+#include "sim/device_config.h"
+#include "sim/loader_memory.h"
+#include "sim/request_log.h"
+#include "sim/simulator.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,9 +1,9 @@
-#include "simulator.h"
+#include "sim/simulator.h"
 
-#include "pty_transport.h"
-#include "tcp_transport.h"
+#include "sim/pty_transport.h"
+#include "sim/tcp_transport.h"
 
-#include "visible_text.h"
+#include "link/visible_text.h"
 
 #include <cstdio>
 

@@ -4,11 +4,11 @@
 // SimThread from anywhere.
 #pragma once
 
-#include "controller.h"
-#include "device_config.h"
-#include "fault.h"
-#include "reply_plan.h"
-#include "request_log.h"
+#include "sim/controller.h"
+#include "sim/device_config.h"
+#include "sim/fault.h"
+#include "sim/reply_plan.h"
+#include "sim/request_log.h"
 
 #include <QObject>
 #include <QString>

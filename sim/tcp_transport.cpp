@@ -1,6 +1,6 @@
-#include "tcp_transport.h"
+#include "sim/tcp_transport.h"
 
-#include "session.h"
+#include "sim/session.h"
 
 #include <QHostAddress>
 #include <QTcpSocket>

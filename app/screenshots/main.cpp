@@ -16,9 +16,9 @@
 // HOST:PORT, a ktsim that never answers "DG0", the DIDO test's line once
 // the controller is silent. The tone is silent. Exits 1 when a page or menu item it expects is
 // missing, after writing all it could.
-#include "tfrm_module.h"
-#include "tone.h"
-#include "traffic_monitor.h"
+#include "app/tone.h"
+#include "app/window/tfrm_module.h"
+#include "app/window/traffic_monitor.h"
 
 #include <QAbstractItemView>
 #include <QAction>

@@ -1,10 +1,10 @@
 // The one-shot buttons of the Test page, the speed presets of the COM port
 // page and the controller command test (controller/basic_commands.h).
-#include "basic_commands.h"
-#include "command_text.h"
-#include "tfrm_module.h"
+#include "app/window/tfrm_module.h"
+#include "controller/basic_commands.h"
+#include "link/command_text.h"
+#include "link/visible_text.h"
 #include "ui_tfrm_module.h"
-#include "visible_text.h"
 
 #include <memory>
 

@@ -1,8 +1,8 @@
 // The Connect button: find the controller on the chosen port, learn its
 // address, model, version and serial number (controller/connect.h), and
 // show them.
-#include "connect.h"
-#include "tfrm_module.h"
+#include "app/window/tfrm_module.h"
+#include "controller/connect.h"
 #include "ui_tfrm_module.h"
 
 #include <memory>

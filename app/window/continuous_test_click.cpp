@@ -4,10 +4,10 @@
 // the second press (its button reads "Cancel test") can arrive; every other
 // device control is blocked meanwhile. The loop runs on the link's worker;
 // it reads the output boxes from outputChecked_ and paints through the runner.
-#include "dido_test.h"
-#include "lamp.h"
-#include "polling_test.h"
-#include "tfrm_module.h"
+#include "app/window/lamp.h"
+#include "app/window/tfrm_module.h"
+#include "controller/dido_test.h"
+#include "controller/polling_test.h"
 #include "ui_tfrm_module.h"
 
 #include <array>

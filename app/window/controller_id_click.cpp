@@ -1,9 +1,9 @@
 // The Controller page: read a controller's ID and serial number, find the ID
 // of a serial number, give the controller of a serial number a new ID
 // (controller/controller_id.h).
-#include "command_text.h"
-#include "controller_id.h"
-#include "tfrm_module.h"
+#include "app/window/tfrm_module.h"
+#include "controller/controller_id.h"
+#include "link/command_text.h"
 #include "ui_tfrm_module.h"
 
 namespace kt {

@@ -1,4 +1,4 @@
-#include "display_choice.h"
+#include "app/window/display_choice.h"
 
 #include <QDir>
 #include <QLibraryInfo>

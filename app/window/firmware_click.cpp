@@ -2,8 +2,8 @@
 // file and shows its header, and the Firmware page's "Firmware load" button
 // reloads that file, checks it against the connected controller and runs the
 // programmer (firmware/programmer.h) with the page's two progress bars.
-#include "programmer.h"
-#include "tfrm_module.h"
+#include "app/window/tfrm_module.h"
+#include "firmware/programmer.h"
 #include "ui_tfrm_module.h"
 
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "lamp.h"
+#include "app/window/lamp.h"
 
 #include <QPainter>
 

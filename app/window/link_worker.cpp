@@ -1,4 +1,4 @@
-#include "link_worker.h"
+#include "app/window/link_worker.h"
 
 #include <QAbstractEventDispatcher>
 

@@ -5,8 +5,8 @@
 // through queued calls.
 #pragma once
 
-#include "link.h"
-#include "pause.h"
+#include "link/link.h"
+#include "link/pause.h"
 
 #include <QObject>
 #include <QThread>

@@ -1,14 +1,14 @@
 // The window in the chosen language: the base font and every text that
 // follows the language. Texts not set here (ID:, S/N:, DI1, Alarm Off, ...)
 // stay English in every language.
-#include "fault_causes.h"
-#include "fonts.h"
-#include "menu_bar_style.h"
-#include "message_table.h"
-#include "module_survey_window.h"
-#include "tfrm_module.h"
-#include "traffic_monitor.h"
-#include "traffic_texts.h"
+#include "app/fault_causes.h"
+#include "app/fonts.h"
+#include "app/message_table.h"
+#include "app/traffic_texts.h"
+#include "app/window/menu_bar_style.h"
+#include "app/window/module_survey_window.h"
+#include "app/window/tfrm_module.h"
+#include "app/window/traffic_monitor.h"
 #include "ui_tfrm_module.h"
 
 #include <QMenuBar>

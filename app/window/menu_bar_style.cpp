@@ -1,4 +1,4 @@
-#include "menu_bar_style.h"
+#include "app/window/menu_bar_style.h"
 
 #include <algorithm>
 

@@ -3,12 +3,12 @@
 // modules/v7_registers.h). Each reads its controls, runs one operation and
 // writes what the result carries; a result field left empty leaves its
 // control as it is.
-#include "command_text.h"
-#include "pass_through.h"
-#include "tfrm_module.h"
+#include "app/window/tfrm_module.h"
+#include "link/command_text.h"
+#include "link/visible_text.h"
+#include "modules/pass_through.h"
+#include "modules/v7_registers.h"
 #include "ui_tfrm_module.h"
-#include "v7_registers.h"
-#include "visible_text.h"
 
 namespace kt {
 namespace {

@@ -1,8 +1,8 @@
-#include "module_survey_window.h"
+#include "app/window/module_survey_window.h"
 
-#include "fonts.h"
-#include "message_table.h"
-#include "visible_text.h"
+#include "app/fonts.h"
+#include "app/message_table.h"
+#include "link/visible_text.h"
 
 #include <QApplication>
 #include <QClipboard>

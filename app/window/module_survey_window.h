@@ -7,8 +7,8 @@
 // stays usable while the main window is locked by the operation.
 #pragma once
 
-#include "languages.h"
-#include "module_survey.h"
+#include "app/languages.h"
+#include "modules/module_survey.h"
 
 #include <QWidget>
 #include <atomic>

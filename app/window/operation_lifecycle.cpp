@@ -1,6 +1,6 @@
 // The window's part of the operation bracket: the port page the operation
 // opens, the runner it goes through (operation_runner.h), and the clock.
-#include "tfrm_module.h"
+#include "app/window/tfrm_module.h"
 #include "ui_tfrm_module.h"
 
 #include <QDateTime>

@@ -1,12 +1,12 @@
-#include "operation_runner.h"
+#include "app/window/operation_runner.h"
 
-#include "fault_causes.h"
-#include "lamp.h"
-#include "link_worker.h"
-#include "message_table.h"
-#include "serial_access.h"
-#include "serial_device_path.h"
-#include "tone.h"
+#include "app/fault_causes.h"
+#include "app/message_table.h"
+#include "app/tone.h"
+#include "app/window/lamp.h"
+#include "app/window/link_worker.h"
+#include "link/serial_access.h"
+#include "link/serial_device_path.h"
 
 #include <QAction>
 #include <QApplication>

@@ -12,9 +12,9 @@
 // runner that says no: it starts nothing and is not kept for later.
 #pragma once
 
-#include "languages.h"
-#include "link.h"
-#include "operation.h"
+#include "app/languages.h"
+#include "controller/operation.h"
+#include "link/link.h"
 
 #include <QAnyStringView>
 #include <QDateTime>

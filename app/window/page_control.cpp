@@ -1,6 +1,6 @@
-#include "page_control.h"
+#include "app/window/page_control.h"
 
-#include "fonts.h"
+#include "app/fonts.h"
 
 #include <QTabBar>
 

@@ -1,4 +1,4 @@
-#include "port_combo_box.h"
+#include "app/window/port_combo_box.h"
 
 #include <QAbstractItemView>
 #include <QDir>

@@ -5,7 +5,7 @@
 // stored and opened is the bare port name.
 #pragma once
 
-#include "serial_port_list.h"
+#include "app/window/serial_port_list.h"
 
 #include <QComboBox>
 #include <QFileSystemWatcher>

@@ -1,10 +1,10 @@
 // The File menu's "Find line speed" and "Module survey": the line-speed scan
 // (controller/line_speed_scan.h) and the module bus survey
 // (modules/module_survey.h), each run as an operation of the main window.
-#include "line_speed_scan.h"
-#include "module_survey.h"
-#include "module_survey_window.h"
-#include "tfrm_module.h"
+#include "app/window/module_survey_window.h"
+#include "app/window/tfrm_module.h"
+#include "controller/line_speed_scan.h"
+#include "modules/module_survey.h"
 #include "ui_tfrm_module.h"
 
 #include <memory>

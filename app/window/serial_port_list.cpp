@@ -1,4 +1,4 @@
-#include "serial_port_list.h"
+#include "app/window/serial_port_list.h"
 
 #include <QCollator>
 #include <QDir>

@@ -1,11 +1,11 @@
-#include "tfrm_module.h"
+#include "app/window/tfrm_module.h"
 
-#include "fonts.h"
-#include "message_table.h"
-#include "module_survey_window.h"
-#include "traffic_monitor.h"
+#include "app/fonts.h"
+#include "app/message_table.h"
+#include "app/window/module_survey_window.h"
+#include "app/window/traffic_monitor.h"
+#include "link/version.h"
 #include "ui_tfrm_module.h"
-#include "version.h"
 
 #include <QApplication>
 #include <QCheckBox>

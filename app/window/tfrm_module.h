@@ -4,15 +4,15 @@
 // the operations. The fixed layout is the form tfrm_module.ui.
 #pragma once
 
-#include "firmware_file.h"
-#include "languages.h"
-#include "link.h"
-#include "link_worker.h"
-#include "operation.h"
-#include "operation_runner.h"
-#include "serial_port_list.h"
-#include "settings_store.h"
-#include "tone.h"
+#include "app/languages.h"
+#include "app/settings_store.h"
+#include "app/tone.h"
+#include "app/window/link_worker.h"
+#include "app/window/operation_runner.h"
+#include "app/window/serial_port_list.h"
+#include "controller/operation.h"
+#include "firmware/firmware_file.h"
+#include "link/link.h"
 
 #include <QAnyStringView>
 #include <QByteArray>

@@ -1,8 +1,8 @@
-#include "traffic_monitor.h"
+#include "app/window/traffic_monitor.h"
 
-#include "fonts.h"
-#include "link.h"
-#include "traffic_texts.h"
+#include "app/fonts.h"
+#include "app/traffic_texts.h"
+#include "link/link.h"
 
 #include <QFile>
 #include <QFileDialog>

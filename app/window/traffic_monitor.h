@@ -4,8 +4,8 @@
 // monitor costs the link nothing.
 #pragma once
 
-#include "languages.h"
-#include "traffic_log.h"
+#include "app/languages.h"
+#include "app/traffic_log.h"
 
 #include <QWidget>
 #include <functional>

@@ -1,7 +1,7 @@
 // The failure causes and the traffic monitor's texts: complete in the three
 // languages, within the message table's code pages, and naming what they say.
-#include "fault_causes.h"
-#include "traffic_texts.h"
+#include "app/fault_causes.h"
+#include "app/traffic_texts.h"
 
 #include <gtest/gtest.h>
 

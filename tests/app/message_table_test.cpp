@@ -1,7 +1,7 @@
 // The three-language message table and the language words.
-#include "message_table.h"
+#include "app/message_table.h"
 
-#include "added_messages.h"
+#include "app/added_messages.h"
 
 #include <gtest/gtest.h>
 

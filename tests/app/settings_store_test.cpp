@@ -1,6 +1,6 @@
 // The settings store against real INI files in a temporary folder: both
 // QSettings scopes point there, never at /etc/xdg or the home folder.
-#include "settings_store.h"
+#include "app/settings_store.h"
 
 #include <gtest/gtest.h>
 

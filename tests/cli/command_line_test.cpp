@@ -1,8 +1,8 @@
 // ktcli's command line without a process: where options may stand, what an
 // unknown name gets back, what --net takes; and the poll record's fields.
-#include "command_line.h"
-#include "command_table.h"
-#include "poll_record.h"
+#include "cli/command_line.h"
+#include "cli/command_table.h"
+#include "cli/poll_record.h"
 
 #include <gtest/gtest.h>
 

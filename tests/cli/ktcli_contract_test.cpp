@@ -2,9 +2,9 @@
 // schema, its failures told apart, Connect and the command test as the
 // window runs them, ktsim's console and its alternating reply lengths, and
 // every example of the help and the README run as written.
-#include "cli_process.h"
-#include "frames.h"
-#include "json_schema.h"
+#include "link/frames.h"
+#include "tests/cli/cli_process.h"
+#include "tests/cli/json_schema.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // ktcli behind a converter that takes line settings: ser2net's RFC 2217
 // accepter (a server nobody here wrote) in front of ktsim's pty, on
 // loopback. ser2net is one of the packages scripts/install-deps installs.
-#include "cli_process.h"
-#include "ser2net_process.h"
+#include "tests/cli/cli_process.h"
+#include "tests/cli/ser2net_process.h"
 
 #include <gtest/gtest.h>
 

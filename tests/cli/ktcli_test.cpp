@@ -1,6 +1,6 @@
 // ktcli and ktsim as a technician runs them: real processes, real output,
 // real exit codes.
-#include "cli_process.h"
+#include "tests/cli/cli_process.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The one-shot commands against the substitute controller: the exact texts it
 // receives, the verdicts, and what the controller made of them.
-#include "basic_commands.h"
-#include "commands.h"
-#include "sim_link.h"
+#include "controller/basic_commands.h"
+#include "controller/commands.h"
+#include "tests/controller/sim_link.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>

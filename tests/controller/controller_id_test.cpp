@@ -1,6 +1,6 @@
 // Reading and setting a controller's ID by its serial number.
-#include "controller_id.h"
-#include "sim_link.h"
+#include "controller/controller_id.h"
+#include "tests/controller/sim_link.h"
 
 namespace {
 

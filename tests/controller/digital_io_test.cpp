@@ -1,7 +1,7 @@
 // The digital I/O test loop: outputs from the boxes, lamps from the replies,
 // the end-of-test command, and cancelling after a given pass.
-#include "dido_test.h"
-#include "sim_link.h"
+#include "controller/dido_test.h"
+#include "tests/controller/sim_link.h"
 
 #include <QMap>
 #include <QSet>

@@ -1,7 +1,7 @@
 // The event polling loop: the head date, each event shown and answered by
 // one "IB", the family's poll command, and replies that change nothing.
-#include "polling_test.h"
-#include "sim_link.h"
+#include "controller/polling_test.h"
+#include "tests/controller/sim_link.h"
 
 #include <QElapsedTimer>
 

@@ -1,9 +1,9 @@
 // The line-speed scan against ktsim on a real pty, which hears requests only
 // at its own speed: found at once at a preset, found late at the slowest
 // speed, and every setting tried once against silence. Refused over TCP.
-#include "line_speed_scan.h"
-#include "sim_link.h"
-#include "simulator.h"
+#include "controller/line_speed_scan.h"
+#include "sim/simulator.h"
+#include "tests/controller/sim_link.h"
 
 #include <QElapsedTimer>
 

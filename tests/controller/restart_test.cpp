@@ -1,8 +1,8 @@
 // Family 4's factory reset and reboot: the first command, the full wait with
 // the port open and nothing sent, then "AS" once the controller is back.
 // These sit out the real 16 s and 3.5 s, once each.
-#include "basic_commands.h"
-#include "sim_link.h"
+#include "controller/basic_commands.h"
+#include "tests/controller/sim_link.h"
 
 #include <QElapsedTimer>
 

@@ -3,9 +3,9 @@
 // 300 ms silence limit keeps the failing cases short.
 #pragma once
 
-#include "link.h"
-#include "operation.h"
-#include "sim_thread.h"
+#include "controller/operation.h"
+#include "link/link.h"
+#include "sim/sim_thread.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // LoadFirmwareFile: how a file is cut into a family's blocks, which files a
 // controller accepts, and what a family without a loader or a missing file
 // gives.
-#include "firmware_file.h"
-#include "firmware_test_support.h"
+#include "firmware/firmware_file.h"
+#include "tests/firmware/firmware_test_support.h"
 
 #include <gtest/gtest.h>
 

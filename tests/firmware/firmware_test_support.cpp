@@ -1,4 +1,4 @@
-#include "firmware_test_support.h"
+#include "tests/firmware/firmware_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // reported and everything the controller received and kept.
 #pragma once
 
-#include "firmware_file.h"
-#include "programmer.h"
-#include "sim_thread.h"
+#include "firmware/firmware_file.h"
+#include "firmware/programmer.h"
+#include "sim/sim_thread.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 // every block written, read back and taken by the upgrade, the last block at
 // the top of the family's range, and the command texts the loaders document
 // for the controller at 0001.
-#include "firmware_test_support.h"
+#include "tests/firmware/firmware_test_support.h"
 
 #include <gtest/gtest.h>
 

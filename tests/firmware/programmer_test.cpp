@@ -3,7 +3,7 @@
 // that must not be left out (as lower bounds: a loaded machine only
 // lengthens them). The loader's pauses are real, so the runs that end
 // with an acknowledged upgrade command (2 or 7 s more) are few.
-#include "firmware_test_support.h"
+#include "tests/firmware/firmware_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The Link against the substitute controller, over TCP on loopback and over
 // a pseudo-terminal: the tool's real channels, with the controller's faults.
-#include "link.h"
-#include "sim_thread.h"
+#include "link/link.h"
+#include "sim/sim_thread.h"
 
 #include <gtest/gtest.h>
 

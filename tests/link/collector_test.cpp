@@ -1,8 +1,8 @@
 // The byte-by-byte reply collector: where a frame starts and ends, what is
 // kept of it, and frames too long for the buffer.
-#include "reply_collector.h"
+#include "link/reply_collector.h"
 
-#include "print_helpers.h"
+#include "tests/link/print_helpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Request building, checksums and the two reply checks, byte for byte.
-#include "frames.h"
-#include "visible_text.h"
+#include "link/frames.h"
+#include "link/visible_text.h"
 
-#include "print_helpers.h"
+#include "tests/link/print_helpers.h"
 
 #include <gtest/gtest.h>
 

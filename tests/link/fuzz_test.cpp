@@ -10,8 +10,8 @@
 //
 // KT_FUZZ_STREAMS sets the number of streams, KT_FUZZ_SEED the seed; both are
 // printed, and a failure names the stream and shows its bytes.
-#include "frames.h"
-#include "reply_collector.h"
+#include "link/frames.h"
+#include "link/reply_collector.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The fixed pause: as long as asked to within a tenth of a millisecond,
 // never shorter, with or without an application object; and a cancel from
 // another thread cuts it short at once.
-#include "pause.h"
+#include "link/pause.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The port page's texts: serial line settings, network port and address.
-#include "port_settings.h"
+#include "link/port_settings.h"
 
-#include "print_helpers.h"
+#include "tests/link/print_helpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The RFC 2217 channel against a scripted converter on loopback: one that
 // refuses COM-PORT-OPTION, one that takes another speed than asked, and one
 // that doubles IAC, sends notifications and an endless subnegotiation.
-#include "rfc2217_channel.h"
+#include "link/rfc2217_channel.h"
 
 #include <gtest/gtest.h>
 

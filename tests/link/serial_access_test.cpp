@@ -1,8 +1,8 @@
 // Which device a port name opens, and why a serial port would not open:
 // pure rules on the system's facts, and the lock-file reading on real files.
 // Nothing here opens a device; /dev/ttyS0 is the system console here.
-#include "serial_access.h"
-#include "serial_device_path.h"
+#include "link/serial_access.h"
+#include "link/serial_device_path.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The serial channel on a pseudo-terminal whose far end goes away while Qt
 // says nothing of it, as Qt Serial Port does from 6.7.1 on: the hung-up tty
 // then only gives zero-byte reads, and no error comes.
-#include "serial_channel.h"
+#include "link/serial_channel.h"
 
 #include <gtest/gtest.h>
 

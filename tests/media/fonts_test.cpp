@@ -1,8 +1,8 @@
 // The fonts as Qt draws them here: every face lands on the family we chose
 // (not on a fontconfig substitute), every text of the message table has its
 // glyphs, and Chinese text takes the glyph forms of its language.
-#include "fonts.h"
-#include "message_table.h"
+#include "app/fonts.h"
+#include "app/message_table.h"
 
 #include <gtest/gtest.h>
 

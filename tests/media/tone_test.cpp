@@ -1,7 +1,7 @@
 // The tone's samples, and the system tone with no server, with a server that
 // never answers, and (where the pulseaudio daemon is installed) with a
 // private server whose sink we listen to.
-#include "tone.h"
+#include "app/tone.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The card-type words and the controls they come from and go back to.
-#include "card_type.h"
+#include "modules/card_type.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The module bus survey against ktsim on a pty: exactly the modules on the
 // bus, IDs 0 and 8 included; an empty bus; a cancel between requests; a port
 // lost mid-survey; and the CSV of hostile serial numbers.
-#include "module_survey.h"
-#include "sim_link.h"
+#include "modules/module_survey.h"
+#include "tests/controller/sim_link.h"
 
 namespace {
 

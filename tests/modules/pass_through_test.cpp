@@ -1,9 +1,9 @@
 // "DD" through the substitute controller to its V5 modules: the exact texts
 // it receives, the verdicts, what the window is told to show, and what the
 // bus made of it.
-#include "pass_through.h"
-#include "module_requests.h"
-#include "sim_link.h"
+#include "modules/pass_through.h"
+#include "modules/module_requests.h"
+#include "tests/controller/sim_link.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // "DR" through the substitute controller to its V7 modules: the exact
 // texts, the verdicts, what the V7 page is told to show, and what the
 // modules now hold.
-#include "v7_registers.h"
-#include "sim_link.h"
+#include "modules/v7_registers.h"
+#include "tests/controller/sim_link.h"
 
 namespace {
 

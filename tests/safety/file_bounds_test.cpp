@@ -1,7 +1,7 @@
 // Firmware files that hold no firmware, and files that never end or never
 // open: refused before a single byte goes to the controller.
-#include "firmware_file.h"
-#include "safety_sim.h"
+#include "firmware/firmware_file.h"
+#include "tests/safety/safety_sim.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The link against a peer that streams without ever ending a frame, and
 // against callers that hand it framing bytes inside a command text.
-#include "command_text.h"
-#include "safety_sim.h"
+#include "link/command_text.h"
+#include "tests/safety/safety_sim.h"
 
 #include <gtest/gtest.h>
 

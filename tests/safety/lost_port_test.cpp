@@ -1,10 +1,10 @@
 // A port lost in the middle of an operation (adapter pulled, converter gone):
 // the continuous tests stop at the first transaction that finds it, and a
 // firmware run fails at whichever step it shows, never reporting success.
-#include "dido_test.h"
-#include "polling_test.h"
-#include "programmer.h"
-#include "safety_sim.h"
+#include "controller/dido_test.h"
+#include "controller/polling_test.h"
+#include "firmware/programmer.h"
+#include "tests/safety/safety_sim.h"
 
 #include <gtest/gtest.h>
 

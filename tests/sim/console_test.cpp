@@ -1,8 +1,8 @@
 // ktsim's console lines, and the V7 ID it gives by serial number.
-#include "console.h"
-#include "controller.h"
-#include "sim_test_helpers.h"
-#include "simulator.h"
+#include "sim/console.h"
+#include "sim/controller.h"
+#include "sim/simulator.h"
+#include "tests/sim/sim_test_helpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "controller.h"
-#include "request_parser.h"
-#include "sim_test_helpers.h"
+#include "sim/controller.h"
+#include "sim/request_parser.h"
+#include "tests/sim/sim_test_helpers.h"
 
 #include <gtest/gtest.h>
 

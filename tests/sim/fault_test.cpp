@@ -1,6 +1,6 @@
-#include "fault.h"
-#include "reply_plan.h"
-#include "sim_test_helpers.h"
+#include "sim/fault.h"
+#include "sim/reply_plan.h"
+#include "tests/sim/sim_test_helpers.h"
 
 #include <gtest/gtest.h>
 

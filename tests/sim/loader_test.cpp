@@ -1,12 +1,12 @@
 // The three firmware loader dialogues of the substitute controller, spoken
 // to directly: reply layouts in the lengths and positions the tool reads,
 // what the memory keeps, when an upgrade is applied, and the loader faults.
-#include "controller.h"
-#include "loader_commands.h"
-#include "loader_fault.h"
-#include "options.h"
-#include "request_parser.h"
-#include "sim_test_helpers.h"
+#include "sim/controller.h"
+#include "sim/loader_commands.h"
+#include "sim/loader_fault.h"
+#include "sim/options.h"
+#include "sim/request_parser.h"
+#include "tests/sim/sim_test_helpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The module bus behind "DD" and "DR": the requests its modules refuse,
 // colliding IDs, and the modules named on ktsim's command line. The module
 // operation tests cover the replies the tool accepts.
-#include "options.h"
-#include "sim_test_helpers.h"
+#include "sim/options.h"
+#include "tests/sim/sim_test_helpers.h"
 
 #include <gtest/gtest.h>
 

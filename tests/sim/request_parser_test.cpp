@@ -1,5 +1,5 @@
-#include "request_parser.h"
-#include "sim_test_helpers.h"
+#include "sim/request_parser.h"
+#include "tests/sim/sim_test_helpers.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // positions, and a reader that collects a reply the way the tool does.
 #pragma once
 
-#include "controller.h"
-#include "frames.h"
-#include "reply_collector.h"
-#include "request_parser.h"
+#include "link/frames.h"
+#include "link/reply_collector.h"
+#include "sim/controller.h"
+#include "sim/request_parser.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 // What the controller remembers between requests, the command forms each
 // family knows, and the arguments it refuses. The operation tests cover the
 // replies the tool accepts; these cover what they cannot reach.
-#include "options.h"
-#include "sim_test_helpers.h"
+#include "sim/options.h"
+#include "tests/sim/sim_test_helpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "sim_test_helpers.h"
-#include "sim_thread.h"
+#include "sim/sim_thread.h"
+#include "tests/sim/sim_test_helpers.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The About box: the table's texts in the current language, and under them
 // the version line every program's --version prints.
-#include "display_choice.h"
-#include "message_table.h"
-#include "version.h"
-#include "window_test_support.h"
+#include "app/message_table.h"
+#include "app/window/display_choice.h"
+#include "link/version.h"
+#include "tests/window/window_test_support.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,10 +2,10 @@
 // command test and the Controller page, end to end against ktsim over the
 // pseudo-terminal: the exact texts the controller received and what the
 // window shows, keeps and stores.
-#include "commands.h"
-#include "settings_store.h"
-#include "sim_thread.h"
-#include "window_test_support.h"
+#include "app/settings_store.h"
+#include "controller/commands.h"
+#include "sim/sim_thread.h"
+#include "tests/window/window_test_support.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 // Connect end to end against ktsim, over the pseudo-terminal and over TCP:
 // what the window shows, keeps and stores, started by Enter in an edit.
-#include "settings_store.h"
-#include "sim_thread.h"
-#include "window_test_support.h"
+#include "app/settings_store.h"
+#include "sim/sim_thread.h"
+#include "tests/window/window_test_support.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -2,9 +2,9 @@
 // pseudo-terminal: started and cancelled by their button, the lamps, boxes
 // and panels, the other operations blocked meanwhile, and closing the
 // window while a test runs.
-#include "lamp.h"
-#include "sim_thread.h"
-#include "window_test_support.h"
+#include "app/window/lamp.h"
+#include "sim/sim_thread.h"
+#include "tests/window/window_test_support.h"
 
 #include <QAction>
 #include <QApplication>

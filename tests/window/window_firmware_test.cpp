@@ -3,9 +3,9 @@
 // Firmware page's "Firmware load" button, end to end against ktsim over the
 // pseudo-terminal. Small images of family 1 keep the runs short; the
 // full-size runs of every dialogue are in tests/firmware.
-#include "settings_store.h"
-#include "sim_thread.h"
-#include "window_test_support.h"
+#include "app/settings_store.h"
+#include "sim/sim_thread.h"
+#include "tests/window/window_test_support.h"
 
 #include <QAction>
 #include <QFile>

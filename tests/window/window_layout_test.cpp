@@ -1,10 +1,10 @@
 // The window as it comes up: pages, defaults, limits, the ID selector, the
 // serial port list, the stored settings on the port page, and the languages.
-#include "fonts.h"
-#include "message_table.h"
-#include "serial_port_list.h"
-#include "settings_store.h"
-#include "window_test_support.h"
+#include "app/fonts.h"
+#include "app/message_table.h"
+#include "app/settings_store.h"
+#include "app/window/serial_port_list.h"
+#include "tests/window/window_test_support.h"
 
 #include <QAction>
 #include <QComboBox>

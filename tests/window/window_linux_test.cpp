@@ -1,13 +1,13 @@
 // The window as a Linux program: why an operation failed, the port list,
 // a window that stays alive through the fixed pauses, the traffic monitor,
 // and the menu bar that keeps its height in every language.
-#include "port_combo_box.h"
-#include "settings_store.h"
-#include "sim_thread.h"
-#include "traffic_log.h"
-#include "traffic_monitor.h"
-#include "traffic_texts.h"
-#include "window_test_support.h"
+#include "app/settings_store.h"
+#include "app/traffic_log.h"
+#include "app/traffic_texts.h"
+#include "app/window/port_combo_box.h"
+#include "app/window/traffic_monitor.h"
+#include "sim/sim_thread.h"
+#include "tests/window/window_test_support.h"
 
 #include <QAction>
 #include <QComboBox>

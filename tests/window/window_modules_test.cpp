@@ -3,9 +3,9 @@
 // Module page. Each test checks a handler's wiring: the controls it reads,
 // the exact text ktsim received, and the controls it writes. The encodings
 // themselves are covered in tests/modules/.
-#include "sim_thread.h"
-#include "visible_text.h"
-#include "window_test_support.h"
+#include "link/visible_text.h"
+#include "sim/sim_thread.h"
+#include "tests/window/window_test_support.h"
 
 #include <QCheckBox>
 #include <QComboBox>

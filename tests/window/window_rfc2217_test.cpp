@@ -1,10 +1,10 @@
 // The network page behind a converter that takes line settings: ser2net's
 // RFC 2217 accepter in front of the in-process ktsim's pty.
-#include "ser2net_process.h"
-#include "settings_store.h"
-#include "sim_thread.h"
-#include "simulator.h"
-#include "window_test_support.h"
+#include "app/settings_store.h"
+#include "sim/sim_thread.h"
+#include "sim/simulator.h"
+#include "tests/cli/ser2net_process.h"
+#include "tests/window/window_test_support.h"
 
 #include <QAction>
 #include <QCheckBox>

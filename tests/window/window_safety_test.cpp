@@ -1,8 +1,8 @@
 // The window against a lost port, hostile controller data, an empty firmware
 // file and command texts carrying framing bytes, end to end against ktsim.
-#include "lamp.h"
-#include "sim_thread.h"
-#include "window_test_support.h"
+#include "app/window/lamp.h"
+#include "sim/sim_thread.h"
+#include "tests/window/window_test_support.h"
 
 #include <QAction>
 #include <QCheckBox>

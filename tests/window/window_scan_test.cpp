@@ -1,10 +1,10 @@
 // The File menu's "Find line speed" and "Module survey", and the countdown
 // of a family-4 restart, in the real window against ktsim on a pty.
-#include "module_survey.h"
-#include "module_survey_window.h"
-#include "sim_thread.h"
-#include "simulator.h"
-#include "window_test_support.h"
+#include "app/window/module_survey_window.h"
+#include "modules/module_survey.h"
+#include "sim/sim_thread.h"
+#include "sim/simulator.h"
+#include "tests/window/window_test_support.h"
 
 #include <QAction>
 #include <QApplication>

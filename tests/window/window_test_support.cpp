@@ -1,6 +1,6 @@
-#include "window_test_support.h"
+#include "tests/window/window_test_support.h"
 
-#include "lamp.h"
+#include "app/window/lamp.h"
 
 #include <QApplication>
 #include <QComboBox>

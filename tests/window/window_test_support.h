@@ -2,7 +2,7 @@
 // folder, a tone that records, and the port names the test chooses.
 #pragma once
 
-#include "tfrm_module.h"
+#include "app/window/tfrm_module.h"
 
 #include <gtest/gtest.h>
 

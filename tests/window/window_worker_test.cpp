@@ -1,9 +1,9 @@
 // The wire does not wait for the window: a modal dialog held open during an
 // operation leaves the request timing as it is without it, and input that
 // reaches the window while an operation runs starts nothing, then or later.
-#include "sim_thread.h"
-#include "traffic_monitor.h"
-#include "window_test_support.h"
+#include "app/window/traffic_monitor.h"
+#include "sim/sim_thread.h"
+#include "tests/window/window_test_support.h"
 
 #include <QAction>
 #include <QApplication>
@@ -128,7 +128,8 @@ TEST_F(WorkerWindow, TheTrafficMonitorsSaveDialogDuringAFirmwareRunLeavesTheBloc
     EXPECT_GT(monitor->log().rowCount(), 2 * during) << "the monitor listed the traffic meanwhile";
     QTest::qWait(300);
     for (const auto& request : sim.requestRecords())
-        EXPECT_TRUE(request.text.startsWith("0012Z")) << "not of the run: " << request.text.toStdString();
+        EXPECT_TRUE(request.text.startsWith("0012Z"))
+            << "not of the run: " << request.text.toStdString();
 }
 
 // A converter that does not accept: it listens, but its queue is full and it
