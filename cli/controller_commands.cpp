@@ -3,6 +3,7 @@
 #include "cli/session.h"
 
 #include "cli/bounded_input.h"
+#include "cli/link_error_text.h"
 #include "controller/basic_commands.h"
 #include "controller/controller_id.h"
 #include "link/command_text.h"
@@ -171,7 +172,8 @@ int runSend(const ConnectionOptions& connection, QStringList args, Output& out) 
     out.frame(QStringLiteral("reply"), reply);
     out.field(QStringLiteral("length"), reply.size());
     if (!connection.json) QTextStream(stdout) << (accepted ? "accepted" : "rejected") << Qt::endl;
-    return accepted ? out.finish(kAccepted) : out.finish(kRejected, session.link.lastError());
+    return accepted ? out.finish(kAccepted)
+                    : out.finish(kRejected, LinkErrorText(session.link.lastError()));
 }
 
 // set-date, alarm, factory-reset, reboot, set-speed: Connect, then one operation.

@@ -1,5 +1,6 @@
 #include "cli/scan_commands.h"
 
+#include "cli/link_error_text.h"
 #include "cli/session.h"
 #include "controller/line_speed_scan.h"
 #include "link/visible_text.h"
@@ -68,7 +69,8 @@ int runScan(const ConnectionOptions& connection, QStringList args, Output& out) 
     link.ClosePort();
     using Outcome = kt::LineSpeedScanResult::Outcome;
     out.field(QStringLiteral("tried"), int(result.tries.size()));
-    if (result.outcome == Outcome::PortFailed) return out.finish(kPortError, result.why);
+    if (result.outcome == Outcome::PortFailed)
+        return out.finish(kPortError, LinkErrorText(result.error));
     if (result.outcome != Outcome::Found)
         return out.finish(kRejected,
                           QStringLiteral("no setting got an answer to AC or AS (%1 tried)")
