@@ -1,4 +1,4 @@
-#include "cli/scan_commands.h"
+#include "cli/command_table.h"
 
 #include "cli/session.h"
 #include "controller/line_speed_scan.h"
@@ -33,7 +33,7 @@ void clearBar() {
 
 }  // namespace
 
-int runScan(const ConnectionOptions& connection, QStringList args, Output& out) {
+int runScan(const ConnectionOptions& connection, const QString&, QStringList args, Output& out) {
     const QString command = QStringLiteral("scan");
     const bool all = args.removeAll(QStringLiteral("--all")) > 0;
     if (!args.isEmpty())
@@ -85,7 +85,9 @@ int runScan(const ConnectionOptions& connection, QStringList args, Output& out) 
     return out.finish(kAccepted);
 }
 
-int runModuleScan(const ConnectionOptions& connection, QStringList args, Output& out) {
+int runModuleScan(const ConnectionOptions& connection, const QString&, QStringList args,
+                  Output& out) {
+    args = args.mid(1);  // after "scan"
     if (!args.isEmpty())
         return badArguments(
             QStringLiteral("module"),
