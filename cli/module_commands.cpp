@@ -72,9 +72,7 @@ bool takeCardSettings(QStringList& args, kt::CardTypeSettings& settings, QString
 
 int runModule(const ConnectionOptions& connection, const QString&, QStringList args, Output& out) {
     const QString command = QStringLiteral("module");
-    if (args.isEmpty() || args.front() != u"send")
-        return badArguments(command, QStringLiteral("the module subcommands are send and scan"));
-    args.removeFirst();
+    args.removeFirst();  // "send": "module scan" is runModuleScan's
     if (args.size() == 2)
         args.append(QString());  // an empty module command sends the type and ID alone
     if (args.size() != 3) return badArguments(command, QStringLiteral("send wants TYPE ID TEXT"));
