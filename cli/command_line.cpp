@@ -16,7 +16,7 @@ QHash<QString, bool> everyOption() {
         for (const QString& name : option.names())
             names.insert(name, !option.valueName().isEmpty());
     }
-    for (const CommandSpec& spec : Commands()) {
+    for (const CommandSpec& spec : CommandTable()) {
         for (const OptionSpec& option : spec.options)
             names.insert(option.name, !option.valueName.isEmpty());
     }

@@ -1,4 +1,4 @@
-#include "cli/scan_commands.h"
+#include "cli/command_table.h"
 
 #include "cli/link_error_text.h"
 #include "cli/session.h"
@@ -34,7 +34,7 @@ void clearBar() {
 
 }  // namespace
 
-int runScan(const ConnectionOptions& connection, QStringList args, Output& out) {
+int runScan(const ConnectionOptions& connection, const QString&, QStringList args, Output& out) {
     const QString command = QStringLiteral("scan");
     const bool all = args.removeAll(QStringLiteral("--all")) > 0;
     if (!args.isEmpty())
@@ -87,7 +87,9 @@ int runScan(const ConnectionOptions& connection, QStringList args, Output& out) 
     return out.finish(kAccepted);
 }
 
-int runModuleScan(const ConnectionOptions& connection, QStringList args, Output& out) {
+int runModuleScan(const ConnectionOptions& connection, const QString&, QStringList args,
+                  Output& out) {
+    args = args.mid(1);  // after "scan"
     if (!args.isEmpty())
         return badArguments(
             QStringLiteral("module"),
