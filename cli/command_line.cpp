@@ -103,7 +103,9 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& args, CommandLine
                 }
                 line.command += u' ' + named[1];
             }
-            if (!FindCommand(line.command)) return bad(unknownCommand(line.command));
+            // "help help" tells what help itself does, as "help --help" does.
+            const bool helpOnHelp = help && line.command == u"help";
+            if (!helpOnHelp && !FindCommand(line.command)) return bad(unknownCommand(line.command));
         }
         if (help) {
             // "help --help" tells what help itself does.

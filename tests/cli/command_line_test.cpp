@@ -119,6 +119,13 @@ TEST(CommandLine, HelpAndVersionNeedNoConnection) {
     ASSERT_TRUE(line);
     EXPECT_EQ(line->action, CommandLine::Action::Help);
     EXPECT_EQ(line->command, u"factory-reset");
+    // Help on help, either way round, is help's own usage, not an unknown command.
+    for (const char* args : {"help help", "help --help"}) {
+        line = parse(args);
+        ASSERT_TRUE(line) << args;
+        EXPECT_EQ(line->action, CommandLine::Action::Help);
+        EXPECT_EQ(line->command, u"help");
+    }
     line = parse("--version");
     ASSERT_TRUE(line);
     EXPECT_EQ(line->action, CommandLine::Action::Version);
