@@ -19,7 +19,7 @@
 #include "firmware/firmware_file.h"
 #include "firmware/programmer.h"
 #include "link/link.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // Connect against the substitute controller: the exact texts it sends, and
 // what it makes of each controller family's replies.
 #include "controller/connect.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 
 #include <gtest/gtest.h>
 
