@@ -1,9 +1,9 @@
 // ktsim: the substitute controller as a program. See --help.
-#include "link/version.h"
 #include "sim/program/console.h"
 #include "sim/program/options.h"
 #include "sim/program/signal_watcher.h"
 #include "sim/program/simulator.h"
+#include "version/version.h"
 
 #include <QCoreApplication>
 #include <csignal>

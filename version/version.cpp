@@ -1,4 +1,4 @@
-#include "link/version.h"
+#include "version/version.h"
 
 #include "git_commit.h"  // written by the build: KT_GIT_COMMIT
 
