@@ -49,7 +49,7 @@ void TfrmModule::btnConnectClick() {
             return OperationRunner::Ending::NotFound;
         runner_->onWindow([this, result] {
             deviceAddress_ = result.address;
-            controllerFamily_ = result.family;
+            controllerFamily_ = CodeOf(result.family);
             ui->pnVER->setText(QString::fromLatin1(result.versionText));
             ui->pnSN->setText(QString::fromLatin1(result.serialText));
         });

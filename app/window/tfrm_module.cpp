@@ -4,7 +4,7 @@
 #include "app/message_table.h"
 #include "app/window/module_survey_window.h"
 #include "app/window/traffic_monitor.h"
-#include "link/version.h"
+#include "version/version.h"
 #include "ui_tfrm_module.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 // the version line every program's --version prints.
 #include "app/message_table.h"
 #include "app/window/display_choice.h"
-#include "link/version.h"
 #include "tests/window/window_test_support.h"
+#include "version/version.h"
 
 #include <QAction>
 #include <QApplication>

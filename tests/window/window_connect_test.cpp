@@ -1,7 +1,7 @@
 // Connect end to end against ktsim, over the pseudo-terminal and over TCP:
 // what the window shows, keeps and stores, started by Enter in an edit.
 #include "app/settings_store.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 #include "tests/window/window_test_support.h"
 
 #include <QComboBox>

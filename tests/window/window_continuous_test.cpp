@@ -3,7 +3,7 @@
 // and panels, the other operations blocked meanwhile, and closing the
 // window while a test runs.
 #include "app/window/lamp.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 #include "tests/window/window_test_support.h"
 
 #include <QAction>

@@ -4,7 +4,7 @@
 // pseudo-terminal. Small images of family 1 keep the runs short; the
 // full-size runs of every dialogue are in tests/firmware.
 #include "app/settings_store.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 #include "tests/window/window_test_support.h"
 
 #include <QAction>

@@ -6,7 +6,7 @@
 #include "app/traffic_texts.h"
 #include "app/window/port_combo_box.h"
 #include "app/window/traffic_monitor.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 #include "tests/window/window_test_support.h"
 
 #include <QAction>

@@ -2,8 +2,8 @@
 // of a family-4 restart, in the real window against ktsim on a pty.
 #include "app/window/module_survey_window.h"
 #include "modules/module_survey.h"
-#include "sim/sim_thread.h"
-#include "sim/simulator.h"
+#include "sim/program/sim_thread.h"
+#include "sim/program/simulator.h"
 #include "tests/window/window_test_support.h"
 
 #include <QAction>

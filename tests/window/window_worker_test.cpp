@@ -2,7 +2,7 @@
 // operation leaves the request timing as it is without it, and input that
 // reaches the window while an operation runs starts nothing, then or later.
 #include "app/window/traffic_monitor.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 #include "tests/window/window_test_support.h"
 
 #include <QAction>
