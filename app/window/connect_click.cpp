@@ -5,19 +5,12 @@
 #include "controller/connect.h"
 #include "ui_tfrm_module.h"
 
-#include <memory>
-
 namespace kt {
 
 void TfrmModule::btnConnectClick() {
-    if (operationRunning()) return;
-    controllerFamily_ = 0;
-    for (QWidget* io : {static_cast<QWidget*>(ui->shDI5), static_cast<QWidget*>(ui->shDI6),
-                        static_cast<QWidget*>(ui->shDI7), static_cast<QWidget*>(ui->shDI8),
-                        static_cast<QWidget*>(ui->lblDI5), static_cast<QWidget*>(ui->lblDI6),
-                        static_cast<QWidget*>(ui->lblDI7), static_cast<QWidget*>(ui->lblDI8),
-                        static_cast<QWidget*>(ui->chkDO3), static_cast<QWidget*>(ui->chkDO4)})
-        io->setVisible(true);
+    if (runner_->running()) return;
+    session_->controllerFamily = 0;
+    ui->tsTest->showInputsAndOutputs(false);
 
     ConnectObserver observer;
     observer.attemptFailed = runner_->countdownShower("Connecting device ...");
@@ -25,21 +18,16 @@ void TfrmModule::btnConnectClick() {
         runner_->onWindow([this, address, familyFour] {
             ui->pnVER->clear();
             ui->pnSN->clear();
-            deviceAddress_ = address;
+            session_->deviceAddress = address;
             bool number = false;
             const int position = QString::fromLatin1(address).toInt(&number, 10);
             if (number) ui->sbID->setValue(position);
             if (familyFour) {
-                controllerFamily_ = 4;
-                // These controllers have two inputs and one output fewer.
-                for (QWidget* io :
-                     {static_cast<QWidget*>(ui->shDI5), static_cast<QWidget*>(ui->shDI6),
-                      static_cast<QWidget*>(ui->lblDI5), static_cast<QWidget*>(ui->lblDI6),
-                      static_cast<QWidget*>(ui->chkDO4)})
-                    io->setVisible(false);
+                session_->controllerFamily = 4;
+                ui->tsTest->showInputsAndOutputs(true);
             }
             // The controller answered on these entries: keep them.
-            SavePortSettings();
+            session_->SavePortSettings();
         });
     };
 
@@ -48,8 +36,8 @@ void TfrmModule::btnConnectClick() {
         if (result.outcome == ConnectResult::Outcome::NotFound)
             return OperationRunner::Ending::NotFound;
         runner_->onWindow([this, result] {
-            deviceAddress_ = result.address;
-            controllerFamily_ = result.family;
+            session_->deviceAddress = result.address;
+            session_->controllerFamily = result.family;
             ui->pnVER->setText(QString::fromLatin1(result.versionText));
             ui->pnSN->setText(QString::fromLatin1(result.serialText));
         });
