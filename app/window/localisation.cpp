@@ -60,7 +60,7 @@ void TfrmModule::FormShow() {
     menu_->retranslate();
     setWindowTitle(s.text(0));
     // 6: the port page.
-    ui->portPage->retranslate();
+    ui->pcPort->retranslate();
     // 7: tabs.
     QTabWidget* pages = ui->pcMain;
     pages->setTabText(pages->indexOf(ui->tsTest), s.text(22));

@@ -68,14 +68,14 @@ void TfrmModule::FormCreate() {
     session_->fields = loadSettings();
     session_->language = session_->fields.languageIndex();
     attachPages();
-    ui->portPage->showFields();
+    ui->pcPort->showFields();
     menu_->updateFindSpeedEnabled();
 }
 
 // Each page gets the session; what one page does that another shows passes
 // through here.
 void TfrmModule::attachPages() {
-    ui->portPage->attach(*session_, listPorts_);
+    ui->pcPort->attach(*session_, listPorts_);
     ui->tsTest->attach(*session_);
     ui->tsCommand->attach(*session_);
     ui->tsFirmware->attach(*session_);
@@ -90,7 +90,7 @@ void TfrmModule::attachPages() {
     connect(ui->btnConnect, &QPushButton::clicked, this,
             handler(this, &TfrmModule::btnConnectClick));
     connect(ui->sbID, &QScrollBar::valueChanged, this, handler(this, &TfrmModule::sbIDChange));
-    connect(ui->tsTest, &TestPage::lineSpeedChanged, ui->portPage, &PortPage::showLineSpeed);
+    connect(ui->tsTest, &TestPage::lineSpeedChanged, ui->pcPort, &PortPage::showLineSpeed);
     QTabWidget* pages = ui->pcMain;
     connect(ui->tsTest, &TestPage::testStarted, this, [this, pages] {
         for (QWidget* page :
@@ -103,7 +103,7 @@ void TfrmModule::attachPages() {
         pages->setTabVisible(pages->indexOf(ui->tsCommand), true);
         menu_->updateFindSpeedEnabled();
     });
-    connect(ui->portPage, &PortPage::findSpeedChanged, menu_.get(),
+    connect(ui->pcPort, &PortPage::findSpeedChanged, menu_.get(),
             &WindowMenu::updateFindSpeedEnabled);
     connect(menu_.get(), &WindowMenu::languageChanged, this, handler(this, &TfrmModule::FormShow));
 

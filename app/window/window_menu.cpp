@@ -64,7 +64,7 @@ void WindowMenu::retranslate() {
 }
 
 void WindowMenu::updateFindSpeedEnabled() {
-    ui.mnuFindSpeed->setEnabled(ui.portPage->findSpeedApplies() && session_.runner.testKind() == 0);
+    ui.mnuFindSpeed->setEnabled(ui.pcPort->findSpeedApplies() && session_.runner.testKind() == 0);
 }
 
 void WindowMenu::closeWindows() {
@@ -121,7 +121,7 @@ void WindowMenu::mnuFirmwareFileClick() {
 
 // A running continuous test holds the port.
 void WindowMenu::mnuFindSpeedClick() {
-    if (session_.operationRunning() || !ui.portPage->findSpeedApplies()) return;
+    if (session_.operationRunning() || !ui.pcPort->findSpeedApplies()) return;
     OperationRunner& runner = session_.runner;
     auto result = std::make_shared<LineSpeedScanResult>();
     session_.runOperation(
@@ -139,7 +139,7 @@ void WindowMenu::mnuFindSpeedClick() {
         [this, result](bool) {
             if (result->outcome != LineSpeedScanResult::Outcome::Found) return;
             // The port is closed again: the next operation opens it at what was found.
-            ui.portPage->showFoundSpeed(result->line);
+            ui.pcPort->showFoundSpeed(result->line);
             bool number = false;
             const int position = QString::fromLatin1(result->address).toInt(&number, 10);
             if (number) ui.sbID->setValue(position);

@@ -16,7 +16,7 @@ void showSpeed(QComboBox* box, const SpeedBoxSetting& speed) {
 
 }  // namespace
 
-PortPage::PortPage(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::PortPage>()) {
+PortPage::PortPage(QWidget* parent) : PageControl(parent), ui(std::make_unique<Ui::PortPage>()) {
     ui->setupUi(this);
 }
 
@@ -27,7 +27,7 @@ void PortPage::attach(WindowSession& session, PortComboBox::Lister listPorts) {
     session.takePortPage = [this] { return takeActivePage(); };
     connect(ui->btn19200, &QPushButton::clicked, this, handler(this, &PortPage::btn19200Click));
     connect(ui->btn115200, &QPushButton::clicked, this, handler(this, &PortPage::btn115200Click));
-    connect(ui->pcPort, &QTabWidget::currentChanged, this, &PortPage::findSpeedChanged);
+    connect(this, &QTabWidget::currentChanged, this, &PortPage::findSpeedChanged);
     connect(ui->chkNetSetLine, &QCheckBox::toggled, this, &PortPage::findSpeedChanged);
     ui->cmbPort->setLister(std::move(listPorts));
     ui->cmbPort->refill();
@@ -38,8 +38,8 @@ void PortPage::retranslate() {
     const LanguageIndex language = session_->language;
     ui->chkNetSetLine->setText(
         MessageTable::translate("Set the converter's line (RFC 2217)", language));
-    ui->pcPort->setTabText(ui->pcPort->indexOf(ui->tsNet), session_->text(11));
-    ui->pcPort->setTabText(ui->pcPort->indexOf(ui->tsCom), session_->text(10));
+    setTabText(indexOf(ui->tsNet), session_->text(11));
+    setTabText(indexOf(ui->tsCom), session_->text(10));
     ui->lblPort->setText(session_->text(13));
     ui->lblNetPort->setText(session_->text(13));
     ui->lblSpeed->setText(session_->text(12));
@@ -60,12 +60,12 @@ void PortPage::showFields() {
     if (netBaud >= 0) ui->cmbNetBaudrate->setCurrentIndex(netBaud);
     ui->cmbNetBaudrate->setEditText(fields.NetBaudRate);
     session_->portKind = fields.networkPage() ? PortKind::Network : PortKind::Serial;
-    ui->pcPort->setCurrentWidget(session_->portKind == PortKind::Network ? ui->tsNet : ui->tsCom);
+    setCurrentWidget(session_->portKind == PortKind::Network ? ui->tsNet : ui->tsCom);
 }
 
 PortSettings PortPage::takeActivePage() {
     StoredSettings& fields = session_->fields;
-    if (ui->pcPort->currentWidget() == ui->tsCom) {
+    if (currentWidget() == ui->tsCom) {
         session_->portKind = PortKind::Serial;
         fields.ComPortName = ui->cmbPort->currentText();
         fields.ComBaudRate = ui->cmbBaudrate->currentText();
@@ -90,12 +90,11 @@ void PortPage::showLineSpeed(const SpeedBoxSetting& speed) {
 }
 
 bool PortPage::findSpeedApplies() const {
-    return ui->pcPort->currentWidget() == ui->tsCom || ui->chkNetSetLine->isChecked();
+    return currentWidget() == ui->tsCom || ui->chkNetSetLine->isChecked();
 }
 
 void PortPage::showFoundSpeed(const QString& line) {
-    QComboBox* box =
-        ui->pcPort->currentWidget() == ui->tsCom ? ui->cmbBaudrate : ui->cmbNetBaudrate;
+    QComboBox* box = currentWidget() == ui->tsCom ? ui->cmbBaudrate : ui->cmbNetBaudrate;
     box->setCurrentIndex(box->findText(line));
     box->setEditText(line);
 }

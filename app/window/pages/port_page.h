@@ -1,12 +1,11 @@
-// The port page: the COM page (port, speed and the two speed presets) and
-// the Net page (address, port and the converter's line), in their own page
-// control. It shows the stored fields and takes the active page back into
-// them.
+// The port page control: the COM page (port, speed and the two speed
+// presets) and the Net page (address, port and the converter's line). It shows the stored fields
+// and takes the active page back into them.
 #pragma once
 
+#include "app/window/page_control.h"
 #include "app/window/port_combo_box.h"
 
-#include <QWidget>
 #include <memory>
 
 namespace Ui {
@@ -19,7 +18,7 @@ struct PortSettings;
 struct SpeedBoxSetting;
 struct WindowSession;
 
-class PortPage : public QWidget {
+class PortPage : public PageControl {
     Q_OBJECT
 public:
     explicit PortPage(QWidget* parent = nullptr);
