@@ -2,6 +2,7 @@
 
 #include "app/fonts.h"
 #include "app/window/window_menu.h"
+#include "controller/connect.h"
 #include "ui_tfrm_module.h"
 
 #include <QApplication>
@@ -90,15 +91,15 @@ void TfrmModule::attachPages() {
     connect(ui->btnConnect, &QPushButton::clicked, this,
             handler(this, &TfrmModule::btnConnectClick));
     connect(ui->sbID, &QScrollBar::valueChanged, this, handler(this, &TfrmModule::sbIDChange));
-    connect(ui->tsTest, &TestPage::lineSpeedChanged, ui->pcPort, &PortPage::showLineSpeed);
+    connect(ui->tsTest, &BasicPage::lineSpeedChanged, ui->pcPort, &PortPage::showLineSpeed);
     QTabWidget* pages = ui->pcMain;
-    connect(ui->tsTest, &TestPage::testStarted, this, [this, pages] {
+    connect(ui->tsTest, &BasicPage::testStarted, this, [this, pages] {
         for (QWidget* page :
              {static_cast<QWidget*>(ui->tsFunction), static_cast<QWidget*>(ui->tsCommand),
               static_cast<QWidget*>(ui->tsFirmware)})
             pages->setTabVisible(pages->indexOf(page), false);
     });
-    connect(ui->tsTest, &TestPage::testEnded, this, [this, pages] {
+    connect(ui->tsTest, &BasicPage::testEnded, this, [this, pages] {
         // The function and firmware pages stay hidden, as they are from the start.
         pages->setTabVisible(pages->indexOf(ui->tsCommand), true);
         menu_->updateFindSpeedEnabled();
@@ -115,6 +116,49 @@ void TfrmModule::attachPages() {
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, handler(this, &TfrmModule::enterPressed));
     }
+}
+
+// The Connect button: find the controller on the chosen port, learn its
+// address, model, version and serial number (controller/connect.h), and
+// show them.
+void TfrmModule::btnConnectClick() {
+    if (runner_->running()) return;
+    session_->controllerFamily = 0;
+    ui->tsTest->showInputsAndOutputs(false);
+
+    ConnectObserver observer;
+    observer.attemptFailed = runner_->countdownShower("Connecting device ...");
+    observer.addressFound = [this](const QByteArray& address, bool familyFour) {
+        runner_->onWindow([this, address, familyFour] {
+            ui->pnVER->clear();
+            ui->pnSN->clear();
+            session_->deviceAddress = address;
+            bool number = false;
+            const int position = QString::fromLatin1(address).toInt(&number, 10);
+            if (number) ui->sbID->setValue(position);
+            if (familyFour) {
+                session_->controllerFamily = 4;
+                ui->tsTest->showInputsAndOutputs(true);
+            }
+            // The controller answered on these entries: keep them.
+            session_->SavePortSettings();
+        });
+    };
+
+    runner_->start([this, observer, idText = ui->pnID->text().toLatin1()](Link& link) {
+        const ConnectResult result = Connect(link, idText, observer);
+        if (result.outcome == ConnectResult::Outcome::NotFound)
+            return OperationRunner::Ending::NotFound;
+        runner_->onWindow([this, result] {
+            session_->deviceAddress = result.address;
+            session_->controllerFamily = result.family;
+            ui->pnVER->setText(QString::fromLatin1(result.versionText));
+            ui->pnSN->setText(QString::fromLatin1(result.serialText));
+        });
+        return result.outcome == ConnectResult::Outcome::Identified
+                   ? OperationRunner::Ending::Ok
+                   : OperationRunner::Ending::Error;
+    });
 }
 
 void TfrmModule::enterPressed() {

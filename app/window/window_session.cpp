@@ -1,7 +1,4 @@
-// The question before an operation that cannot be undone is asked before
-// the operation starts, so nothing is on the wire while it is open; No is
-// the default, so a second Enter on the button that started it (the focus
-// stays there) answers No rather than running it again.
+// What the pages share, and the standard error box of every handler.
 #include "app/window/window_session.h"
 
 #include "app/message_table.h"
@@ -18,6 +15,10 @@ QString WindowSession::text(int number) const {
     return MessageTable::text(number, language);
 }
 
+// The question before an operation that cannot be undone is asked before
+// the operation starts, so nothing is on the wire while it is open; No is
+// the default, so a second Enter on the button that started it (the focus
+// stays there) answers No rather than running it again.
 bool WindowSession::confirmFirst(QWidget* parent, const char* title, const char* question) const {
     QWidget* form = parent->window();
     QMessageBox box(QMessageBox::Warning, MessageTable::translate(title, language),

@@ -5,14 +5,14 @@
 // second press (its button reads "Cancel test") can arrive; every other
 // device control is blocked meanwhile. The loop runs on the link's worker;
 // it reads the output boxes from outputChecked_ and paints through the runner.
-#include "app/window/pages/test_page.h"
+#include "app/window/pages/basic_page.h"
 
 #include "app/window/lamp.h"
 #include "app/window/window_session.h"
 #include "controller/basic_commands.h"
 #include "controller/dido_test.h"
 #include "controller/polling_test.h"
-#include "ui_test_page.h"
+#include "ui_basic_page.h"
 
 #include <QDateTime>
 #include <memory>
@@ -24,24 +24,24 @@ const QColor kLampUnknown(0xc0, 0xc0, 0xc0);
 
 }  // namespace
 
-TestPage::TestPage(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TestPage>()) {
+BasicPage::BasicPage(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::BasicPage>()) {
     ui->setupUi(this);
     tmrClock.setInterval(500);
 }
 
-TestPage::~TestPage() = default;
+BasicPage::~BasicPage() = default;
 
-void TestPage::attach(WindowSession& session) {
+void BasicPage::attach(WindowSession& session) {
     session_ = &session;
-    const std::pair<QPushButton*, void (TestPage::*)()> buttons[] = {
-        {ui->btnSetDate, &TestPage::btnSetDateClick},
-        {ui->btnAlarm, &TestPage::btnAlarmClick},
-        {ui->btnInitial, &TestPage::btnInitialClick},
-        {ui->btnReboot, &TestPage::btnRebootClick},
-        {ui->btnSet19200, &TestPage::btnSet19200Click},
-        {ui->btnSet115200, &TestPage::btnSet115200Click},
-        {ui->btnDIDO, &TestPage::btnDIDOClick},
-        {ui->btnPooling, &TestPage::btnPoolingClick},
+    const std::pair<QPushButton*, void (BasicPage::*)()> buttons[] = {
+        {ui->btnSetDate, &BasicPage::btnSetDateClick},
+        {ui->btnAlarm, &BasicPage::btnAlarmClick},
+        {ui->btnInitial, &BasicPage::btnInitialClick},
+        {ui->btnReboot, &BasicPage::btnRebootClick},
+        {ui->btnSet19200, &BasicPage::btnSet19200Click},
+        {ui->btnSet115200, &BasicPage::btnSet115200Click},
+        {ui->btnDIDO, &BasicPage::btnDIDOClick},
+        {ui->btnPooling, &BasicPage::btnPoolingClick},
     };
     for (const auto& [button, click] : buttons)
         connect(button, &QPushButton::clicked, this, handler(this, click));
@@ -52,11 +52,11 @@ void TestPage::attach(WindowSession& session) {
         connect(outputs[i], &QCheckBox::toggled, this,
                 [this, i](bool on) { outputChecked_.at(i).store(on); });
     }
-    connect(&tmrClock, &QTimer::timeout, this, handler(this, &TestPage::tmrClockTimer));
+    connect(&tmrClock, &QTimer::timeout, this, handler(this, &BasicPage::tmrClockTimer));
     tmrClock.start();
 }
 
-void TestPage::retranslate() {
+void BasicPage::retranslate() {
     const WindowSession& s = *session_;
     ui->btnDIDO->setText(s.text(27));
     ui->btnPooling->setText(s.text(28));
@@ -70,7 +70,7 @@ void TestPage::retranslate() {
     ui->btnSet19200->setText(s.text(34));
 }
 
-void TestPage::showInputsAndOutputs(bool familyFour) {
+void BasicPage::showInputsAndOutputs(bool familyFour) {
     for (QWidget* io : {static_cast<QWidget*>(ui->shDI7), static_cast<QWidget*>(ui->shDI8),
                         static_cast<QWidget*>(ui->lblDI7), static_cast<QWidget*>(ui->lblDI8),
                         static_cast<QWidget*>(ui->chkDO3)})
@@ -81,31 +81,31 @@ void TestPage::showInputsAndOutputs(bool familyFour) {
         io->setVisible(!familyFour);
 }
 
-QList<QWidget*> TestPage::deviceButtons() const {
+QList<QWidget*> BasicPage::deviceButtons() const {
     return {ui->btnSetDate,  ui->btnAlarm,     ui->btnDIDO,   ui->btnPooling,
             ui->btnSet19200, ui->btnSet115200, ui->btnReboot, ui->btnInitial};
 }
 
-void TestPage::tmrClockTimer() {
+void BasicPage::tmrClockTimer() {
     ui->pnSetDate->setText(
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
 }
 
-void TestPage::btnSetDateClick() {
+void BasicPage::btnSetDateClick() {
     session_->runOperation(
         [address = session_->deviceAddress, status = session_->runner.statusShower()](Link& link) {
             return SetDateTime(link, address, status).ok;
         });
 }
 
-void TestPage::btnAlarmClick() {
+void BasicPage::btnAlarmClick() {
     session_->runOperation([address = session_->deviceAddress, alarm = ui->cmbAlarm->currentIndex(),
                             status = session_->runner.statusShower()](Link& link) {
         return AlarmTest(link, address, alarm, status).ok;
     });
 }
 
-void TestPage::btnInitialClick() {
+void BasicPage::btnInitialClick() {
     if (session_->operationRunning() ||
         !session_->confirmFirst(this, "Set factory",
                                 "Set factory erases the controller's cards and settings. Go on?"))
@@ -118,7 +118,7 @@ void TestPage::btnInitialClick() {
     });
 }
 
-void TestPage::btnRebootClick() {
+void BasicPage::btnRebootClick() {
     OperationRunner& runner = session_->runner;
     session_->runOperation([address = session_->deviceAddress, family = session_->controllerFamily,
                             status = runner.statusShower(),
@@ -127,15 +127,15 @@ void TestPage::btnRebootClick() {
     });
 }
 
-void TestPage::btnSet19200Click() {
+void BasicPage::btnSet19200Click() {
     changeSpeed(LineSpeed::Baud19200);
 }
 
-void TestPage::btnSet115200Click() {
+void BasicPage::btnSet115200Click() {
     changeSpeed(LineSpeed::Baud115200);
 }
 
-void TestPage::changeSpeed(LineSpeed speed) {
+void BasicPage::changeSpeed(LineSpeed speed) {
     auto result = std::make_shared<SpeedChangeResult>();
     session_->runOperation(
         [result, speed, address = session_->deviceAddress, family = session_->controllerFamily,
@@ -149,7 +149,7 @@ void TestPage::changeSpeed(LineSpeed speed) {
         });
 }
 
-void TestPage::btnDIDOClick() {
+void BasicPage::btnDIDOClick() {
     OperationRunner& runner = session_->runner;
     runContinuousTest(ContinuousTest::Dido, [this, &runner, address = session_->deviceAddress,
                                              family = session_->controllerFamily](Link& link) {
@@ -185,7 +185,7 @@ void TestPage::btnDIDOClick() {
     });
 }
 
-void TestPage::btnPoolingClick() {
+void BasicPage::btnPoolingClick() {
     OperationRunner& runner = session_->runner;
     runContinuousTest(ContinuousTest::Polling, [this, &runner, address = session_->deviceAddress,
                                                 family = session_->controllerFamily](Link& link) {
@@ -211,7 +211,7 @@ void TestPage::btnPoolingClick() {
 // The first press starts the test; a second press of its button asks it to
 // stop after the current pass. A lost port ends the test as a failure, with
 // the cause behind the status text.
-void TestPage::runContinuousTest(ContinuousTest kind, OperationRunner::Body loop) {
+void BasicPage::runContinuousTest(ContinuousTest kind, OperationRunner::Body loop) {
     OperationRunner& runner = session_->runner;
     if (runningTest() != ContinuousTest::None) {
         if (runningTest() == kind) runner.stopTest();
@@ -237,11 +237,11 @@ void TestPage::runContinuousTest(ContinuousTest kind, OperationRunner::Body loop
     runner.startTest(std::move(test), std::move(loop));
 }
 
-TestPage::ContinuousTest TestPage::runningTest() const {
+BasicPage::ContinuousTest BasicPage::runningTest() const {
     return static_cast<ContinuousTest>(session_->runner.testKind());
 }
 
-QPushButton* TestPage::testButton(ContinuousTest kind) const {
+QPushButton* BasicPage::testButton(ContinuousTest kind) const {
     return kind == ContinuousTest::Dido ? ui->btnDIDO : ui->btnPooling;
 }
 

@@ -14,7 +14,7 @@
 class QPushButton;
 
 namespace Ui {
-class TestPage;
+class BasicPage;
 }
 
 namespace kt {
@@ -23,11 +23,11 @@ enum class LineSpeed;
 struct SpeedBoxSetting;
 struct WindowSession;
 
-class TestPage : public QWidget {
+class BasicPage : public QWidget {
     Q_OBJECT
 public:
-    explicit TestPage(QWidget* parent = nullptr);
-    ~TestPage() override;
+    explicit BasicPage(QWidget* parent = nullptr);
+    ~BasicPage() override;
 
     void attach(WindowSession& session);
     void retranslate();
@@ -62,7 +62,7 @@ private:
     ContinuousTest runningTest() const;
     QPushButton* testButton(ContinuousTest kind) const;
 
-    std::unique_ptr<Ui::TestPage> ui;
+    std::unique_ptr<Ui::BasicPage> ui;
     WindowSession* session_ = nullptr;
     QTimer tmrClock;
     // The output boxes as the DIDO loop reads them on the worker, each pass.
