@@ -71,20 +71,6 @@ struct SpeedChangeResult {
 SpeedChangeResult ChangeSpeed(Link& link, const QByteArray& address, Family family, LineSpeed speed,
                               const ShowStatus& status = {});
 
-// The window still keeps its family as a number; it converts at these calls.
-inline OperationResult FactoryReset(Link& link, const QByteArray& address, int family,
-                                    const ShowStatus& status, const Countdown& countdown) {
-    return FactoryReset(link, address, static_cast<Family>(family), status, countdown);
-}
-inline OperationResult Reboot(Link& link, const QByteArray& address, int family,
-                              const ShowStatus& status, const Countdown& countdown) {
-    return Reboot(link, address, static_cast<Family>(family), status, countdown);
-}
-inline SpeedChangeResult ChangeSpeed(Link& link, const QByteArray& address, int family,
-                                     LineSpeed speed, const ShowStatus& status) {
-    return ChangeSpeed(link, address, static_cast<Family>(family), speed, status);
-}
-
 struct CommandTestResult {
     // Any reply the link accepts is success; the window then also saves the
     // port settings.

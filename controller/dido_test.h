@@ -37,10 +37,4 @@ struct DidoObserver {
 ContinuousTestResult DidoTest(Link& link, const QByteArray& address, Family family,
                               const DidoObserver& observer);
 
-// The window still keeps its family as a number; it converts at these calls.
-inline ContinuousTestResult DidoTest(Link& link, const QByteArray& address, int family,
-                                     const DidoObserver& observer) {
-    return DidoTest(link, address, static_cast<Family>(family), observer);
-}
-
 }  // namespace kt

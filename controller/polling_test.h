@@ -40,10 +40,4 @@ struct PollingTestResult : ContinuousTestResult {
 PollingTestResult PollingTest(Link& link, const QByteArray& address, Family family,
                               const PollingObserver& observer);
 
-// The window still keeps its family as a number; it converts at these calls.
-inline PollingTestResult PollingTest(Link& link, const QByteArray& address, int family,
-                                     const PollingObserver& observer) {
-    return PollingTest(link, address, static_cast<Family>(family), observer);
-}
-
 }  // namespace kt

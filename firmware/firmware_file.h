@@ -61,11 +61,6 @@ struct FirmwareFile {
 // A file with no data behind its header is refused: programming it would
 // erase the controller and start it into nothing.
 FirmwareFile LoadFirmwareFile(const QString& path, Family family, const QByteArray& versionText);
-// The window still keeps its family as a number; it converts at these calls.
-inline FirmwareFile LoadFirmwareFile(const QString& path, int family,
-                                     const QByteArray& versionText) {
-    return LoadFirmwareFile(path, static_cast<Family>(family), versionText);
-}
 // The same for a file's whole contents already read (standard input).
 FirmwareFile LoadFirmwareBytes(const QByteArray& contents, Family family,
                                const QByteArray& versionText);

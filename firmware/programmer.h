@@ -60,11 +60,4 @@ struct FirmwareResult : OperationResult {
 FirmwareResult ProgramFirmware(Link& link, const QByteArray& address, Family family,
                                const FirmwareImage& image, const FirmwareObserver& observer = {});
 
-// The window still keeps its family as a number; it converts at these calls.
-inline FirmwareResult ProgramFirmware(Link& link, const QByteArray& address, int family,
-                                      const FirmwareImage& image,
-                                      const FirmwareObserver& observer) {
-    return ProgramFirmware(link, address, static_cast<Family>(family), image, observer);
-}
-
 }  // namespace kt

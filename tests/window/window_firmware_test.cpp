@@ -268,7 +268,7 @@ TEST_F(Firmware, WithoutALoaderDialogueNothingIsSentAndTheRunEndsInError) {
     // closes, and nothing goes out.
     for (const bool connected : {false, true}) {
         if (connected) connectTo({});
-        ASSERT_EQ(window_->ControllerFamily(), connected ? 7 : 0);
+        ASSERT_EQ(window_->ControllerFamily(), connected ? kt::Family::KT350 : kt::Family::Unknown);
         tone_->played.clear();
         pressFirmwareLoad();
         EXPECT_EQ(status(), QStringLiteral("Command error! (family %1 has no firmware loader)")

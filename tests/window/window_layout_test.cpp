@@ -54,6 +54,36 @@ TEST_F(WindowTest, ShowsTheFiveTestPagesAndHidesFunctionAndFirmware) {
     EXPECT_EQ(window_->minimumSize(), window_->maximumSize());
 }
 
+// The designed places hold whichever form a control now comes from: its
+// parent is still the one the design names, at the same place, so nothing
+// moved when the pages became forms of their own.
+TEST_F(WindowTest, ControlsSitOnTheirDesignedParentsAtTheirDesignedPlaces) {
+    start();
+    const std::tuple<const char*, const char*, QRect> places[] = {
+        {"pcPort", "centralwidget", {8, 104, 329, 105}},
+        {"pcMain", "centralwidget", {8, 213, 668, 404}},
+        {"btnConnect", "centralwidget", {344, 128, 327, 81}},
+        {"btn115200", "tsCom", {205, 40, 113, 33}},
+        {"edPort", "tsNet", {80, 43, 81, 24}},
+        {"chkDO4", "tsTest", {240, 184, 85, 40}},
+        {"btnPooling", "tsTest", {328, 224, 329, 65}},
+        {"btnSetCtrlBySN", "gbSetCtrl", {8, 64, 313, 41}},
+        {"btnFirmware", "tsFirmware", {8, 288, 641, 73}},
+        {"btnV7GetCardType", "gbSetCardTypeByID", {320, 104, 313, 41}},
+        {"edV5Recv", "gbSetV5", {152, 332, 497, 24}},
+        {"btnModuleCommand", "gbModule", {8, 96, 641, 65}},
+    };
+    for (const auto& [name, parent, place] : places) {
+        const QWidget* control = child(name);
+        EXPECT_EQ(control->parentWidget()->objectName(), parent) << name;
+        EXPECT_EQ(control->geometry(), place) << name;
+    }
+    // Each page fills its page control's page area, as a plain page did.
+    const auto* pages = child<QTabWidget>("pcMain");
+    for (const char* page : {"tsTest", "tsSetCtrl", "tsSetV7", "tsSetV5", "tsCommand"})
+        EXPECT_EQ(child(page)->parentWidget(), pages->currentWidget()->parentWidget()) << page;
+}
+
 TEST_F(WindowTest, StartsWithTheDesignDefaultsAndLimits) {
     start();
     const std::tuple<const char*, const char*, int> edits[] = {

@@ -146,7 +146,7 @@ TEST_F(LinuxWindow, RebootWaitKeepsTheWindowAliveAndItsLength) {
     ktsim::SimThread sim(controller(4, "001"));
     useSerial(sim.startPty());
     press("btnConnect");
-    ASSERT_EQ(window_->ControllerFamily(), 4);
+    ASSERT_EQ(window_->ControllerFamily(), kt::Family::ThreeDigit);
     sim.clearLog();
 
     QSet<QString> clock;

@@ -148,7 +148,7 @@ TEST_F(ScanMenus, FamilyFourRebootCountsDownEverySecondInTheStatusLine) {
     ktsim::SimThread sim(config);
     useSerial(sim.startPty());
     press("btnConnect");
-    ASSERT_EQ(window_->ControllerFamily(), 4);
+    ASSERT_EQ(window_->ControllerFamily(), kt::Family::ThreeDigit);
     sim.clearLog();
 
     StatusPainted shown(child<QLabel>("pnMsg"));

@@ -218,7 +218,7 @@ TEST_F(WorkerWindow, AModalDialogDuringTheFactoryResetWaitLeavesItAt16Seconds) {
     ktsim::SimThread sim(config);
     useSerial(sim.startPty());
     press("btnConnect");
-    ASSERT_EQ(window_->ControllerFamily(), 4);
+    ASSERT_EQ(window_->ControllerFamily(), kt::Family::ThreeDigit);
     sim.clearLog();
 
     QStringList countdown;
