@@ -5,7 +5,8 @@
 // ticked, and is cancelled by its own button; then its polling test. Beside it, the very command
 // texts ktsim received during that test are sent again over the same channel
 // in a tight loop through a bare Link. Both figures are the CPU time of the
-// tool's thread; ktsim runs in a thread of its own and is not counted.
+// tool's threads (the window's and the link's worker); ktsim runs in a
+// thread of its own and is not counted.
 //
 // The test paces itself (20 ms after each command) and waits for every
 // reply; neither the pauses nor the waits may cost CPU. A third run sends
@@ -19,11 +20,13 @@
 #include "app/window/tfrm_module.h"
 #include "link/link.h"
 #include "sim/program/sim_thread.h"
+#include "sim/program/simulator.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -39,10 +42,18 @@ namespace {
 
 constexpr double kTargetRatio = 1.3;  // the test's CPU / paced bare Link, at most
 
-double threadCpuSeconds() {
+double cpuSeconds(clockid_t clock) {
     timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    clock_gettime(clock, &ts);
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// The tool's CPU: every thread of the process (the window's, the link's
+// worker, Qt's own) but ktsim's.
+double toolCpuSeconds(const ktsim::SimThread& sim) {
+    const double simulator =
+        sim.call([](ktsim::Simulator&) { return cpuSeconds(CLOCK_THREAD_CPUTIME_ID); });
+    return cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - simulator;
 }
 
 template <typename T>
@@ -63,26 +74,37 @@ struct ContinuousTest {
     bool tickBoxes;
 };
 
-// The window's test for `seconds`, cancelled by a second press.
-Run fromTheWindow(kt::TfrmModule& window, const ContinuousTest& test, double seconds) {
+// The window's test for `seconds`, cancelled by a second press; the
+// window's event loop runs until the test has wound down.
+Run fromTheWindow(kt::TfrmModule& window, const ContinuousTest& test, double seconds,
+                  const ktsim::SimThread& sim) {
     if (test.tickBoxes) {
         for (const char* box : {"chkDO1", "chkDO2", "chkDO3", "chkDO4"})
             child<QCheckBox>(&window, box)->setChecked(true);
     }
     auto* button = child<QPushButton>(&window, test.button);
-    QTimer::singleShot(static_cast<int>(seconds * 1000), button, [button] { button->click(); });
+    QEventLoop loop;
+    QTimer ended;  // only after the cancel, so that it costs the test nothing
+    QObject::connect(&ended, &QTimer::timeout, &loop, [&] {
+        if (!window.operationRunning()) loop.quit();
+    });
+    QTimer::singleShot(static_cast<int>(seconds * 1000), button, [button, &ended] {
+        button->click();
+        ended.start(5);
+    });
     QElapsedTimer wall;
     wall.start();
-    const double cpu0 = threadCpuSeconds();
-    button->click();  // returns when the test has wound down
-    return {threadCpuSeconds() - cpu0, static_cast<double>(wall.nsecsElapsed()) / 1e9};
+    const double cpu0 = toolCpuSeconds(sim);
+    button->click();
+    loop.exec();
+    return {toolCpuSeconds(sim) - cpu0, static_cast<double>(wall.nsecsElapsed()) / 1e9};
 }
 
 // The same command texts through a bare Link, back to back or with the
 // test's own 20 ms pause after each (a sleeping thread wakes with cold
 // caches: that, not the window, is most of what a paced transaction costs).
 Run bareLink(const kt::PortSettings& port, const QList<QByteArray>& texts, int pauseMs,
-             int* failed) {
+             const ktsim::SimThread& sim, int* failed) {
     kt::Link link;
     link.setPort(port);
     if (!link.OpenPort()) {
@@ -91,12 +113,12 @@ Run bareLink(const kt::PortSettings& port, const QList<QByteArray>& texts, int p
     }
     QElapsedTimer wall;
     wall.start();
-    const double cpu0 = threadCpuSeconds();
+    const double cpu0 = toolCpuSeconds(sim);
     for (const QByteArray& text : texts) {
         if (!link.SendCommand(text)) ++*failed;
         if (pauseMs > 0) QThread::msleep(static_cast<unsigned long>(pauseMs));
     }
-    Run run{threadCpuSeconds() - cpu0, static_cast<double>(wall.nsecsElapsed()) / 1e9};
+    Run run{toolCpuSeconds(sim) - cpu0, static_cast<double>(wall.nsecsElapsed()) / 1e9};
     link.ClosePort();
     return run;
 }
@@ -118,12 +140,12 @@ bool compare(const ContinuousTest& test, const char* name, ktsim::SimThread& sim
     QCoreApplication::processEvents();
 
     sim.clearLog();
-    const Run dido = fromTheWindow(*window, test, seconds);
+    const Run dido = fromTheWindow(*window, test, seconds, sim);
     const QList<QByteArray> texts = sim.requestLog();
     window.reset();
     int failed = 0;
-    const Run tight = bareLink(port, texts, 0, &failed);
-    const Run paced = bareLink(port, texts, 20, &failed);
+    const Run tight = bareLink(port, texts, 0, sim, &failed);
+    const Run paced = bareLink(port, texts, 20, sim, &failed);
 
     const auto n = static_cast<double>(texts.size());
     const auto line = [n](const char* what, const Run& run) {

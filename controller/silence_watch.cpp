@@ -4,13 +4,14 @@ namespace kt {
 
 void SilenceWatch::transaction(const Link& link) {
     if (link.lastError().kind == LinkFault::NoAnswer) {
-        if (++unanswered_ == kSilentAfter && report_) report_(true, lastAnswer_);
+        if (++unanswered_ == kSilentAfter && report_)
+            report_(true, QDateTime::fromMSecsSinceEpoch(lastAnswer_));
         return;
     }
     const bool wasSilent = unanswered_ >= kSilentAfter;
     unanswered_ = 0;
-    lastAnswer_ = QDateTime::currentDateTime();
-    if (wasSilent && report_) report_(false, lastAnswer_);
+    lastAnswer_ = QDateTime::currentMSecsSinceEpoch();
+    if (wasSilent && report_) report_(false, QDateTime::fromMSecsSinceEpoch(lastAnswer_));
 }
 
 }  // namespace kt

@@ -21,7 +21,7 @@ public:
     static constexpr int kSilentAfter = 3;
 
     explicit SilenceWatch(SilenceChanged report)
-        : report_(std::move(report)), lastAnswer_(QDateTime::currentDateTime()) {}
+        : report_(std::move(report)), lastAnswer_(QDateTime::currentMSecsSinceEpoch()) {}
 
     // After each transaction of the test, with its outcome on the link.
     void transaction(const Link& link);
@@ -29,7 +29,9 @@ public:
 
 private:
     SilenceChanged report_;
-    QDateTime lastAnswer_;
+    // Milliseconds since the epoch: the local time is worked out only for a
+    // report, not at every answer.
+    qint64 lastAnswer_;
     int unanswered_ = 0;
 };
 

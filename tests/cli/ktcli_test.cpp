@@ -247,6 +247,17 @@ TEST(KtcliController, FailuresNameTheirCause) {
         sim.with({str("--address"), str("0000"), str("--family"), str("7"), str("get-id")}));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(u"no complete reply within 300 ms")) << run.err.toStdString();
+    // A test's shorter limit is taken; a value out of range or not a plain
+    // number leaves the line's own.
+    for (const auto& [value, limit] : {std::pair{"100", u"within 100 ms"},
+                                       {"0", u"within 300 ms"},
+                                       {"12ms", u"within 300 ms"}}) {
+        qputenv("KTCLI_REPLY_LIMIT_MS", value);
+        run = runKtcli(
+            sim.with({str("--address"), str("0000"), str("--family"), str("7"), str("get-id")}));
+        qunsetenv("KTCLI_REPLY_LIMIT_MS");
+        EXPECT_TRUE(run.err.contains(limit)) << value << ": " << run.err.toStdString();
+    }
 
     QTcpServer closed;
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));

@@ -156,10 +156,15 @@ void BasicPage::btnDIDOClick() {
         const std::array<Lamp*, 8> lamps{ui->shDI1, ui->shDI2, ui->shDI3, ui->shDI4,
                                          ui->shDI5, ui->shDI6, ui->shDI7, ui->shDI8};
         const std::array<QCheckBox*, 4> boxes{ui->chkDO1, ui->chkDO2, ui->chkDO3, ui->chkDO4};
+        // What the lamps show, as this loop last sent it: only a change
+        // crosses to the window (-1: grey or not yet shown).
+        std::array<int, 8> shown;
+        shown.fill(-1);
         DidoObserver observer;
         observer.showStatus = runner.testStatusShower();
         // Lamps of a silent controller tell nothing: grey until it answers.
-        observer.silenceChanged = [&runner, lamps](bool silent, const QDateTime& since) {
+        observer.silenceChanged = [&runner, lamps, &shown](bool silent, const QDateTime& since) {
+            if (silent) shown.fill(-1);
             runner.onWindow([&runner, lamps, silent, since] {
                 runner.showSilence(silent, since);
                 if (silent)
@@ -170,7 +175,10 @@ void BasicPage::btnDIDOClick() {
         observer.outputChecked = [this](int output) {
             return outputChecked_.at(output - 1).load();
         };
-        observer.inputRead = [&runner, lamps](int input, bool active) {
+        observer.inputRead = [&runner, lamps, &shown](int input, bool active) {
+            int& lit = shown.at(input - 1);
+            if (lit == int(active)) return;
+            lit = int(active);
             Lamp* lamp = lamps.at(input - 1);
             runner.onWindow(
                 [lamp, active] { lamp->setFillColor(active ? Qt::yellow : Qt::white); });
@@ -195,11 +203,17 @@ void BasicPage::btnPoolingClick() {
             runner.onWindow([&runner, silent, since] { runner.showSilence(silent, since); });
         };
         observer.keepRunning = runner.keepRunning();
-        observer.showDate = [this, &runner](const QByteArray& text) {
+        // Only a text that changed crosses to the window.
+        QByteArray date, event;
+        observer.showDate = [this, &runner, &date](const QByteArray& text) {
+            if (text == date) return;
+            date = text;
             runner.onWindow(
                 [this, text] { ui->pnPoolingDate->setText(QString::fromLatin1(text)); });
         };
-        observer.showEvent = [this, &runner](const QByteArray& text) {
+        observer.showEvent = [this, &runner, &event](const QByteArray& text) {
+            if (text == event) return;
+            event = text;
             runner.onWindow(
                 [this, text] { ui->pnPoolingData->setText(QString::fromLatin1(text)); });
         };
