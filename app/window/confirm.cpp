@@ -2,7 +2,7 @@
 // before the operation starts, so nothing is on the wire while it is open;
 // No is the default, so a second Enter on the button that started it (the
 // focus stays there) answers No rather than running it again.
-#include "app/message_table.h"
+#include "app/message_lookup.h"
 #include "app/window/tfrm_module.h"
 
 #include <QMessageBox>

@@ -3,8 +3,7 @@
 // stay English in every language.
 #include "app/fault_causes.h"
 #include "app/fonts.h"
-#include "app/message_table.h"
-#include "app/traffic_texts.h"
+#include "app/message_lookup.h"
 #include "app/window/menu_bar_style.h"
 #include "app/window/module_survey_window.h"
 #include "app/window/tfrm_module.h"
@@ -79,7 +78,7 @@ void TfrmModule::FormShow() {
         MessageTable::translate("Set the converter's line (RFC 2217)", languageIndex_));
     ui->mnuAbout->setText(text(7));
     ui->mnuExit->setText(text(8));
-    ui->mnuTraffic->setText(trafficText(TrafficText::MenuItem, languageIndex_));
+    ui->mnuTraffic->setText(MessageTable::translate("&Traffic monitor", languageIndex_));
     if (traffic_) traffic_->setLanguage(languageIndex_);
     // 6: the port page.
     ui->pcPort->setTabText(ui->pcPort->indexOf(ui->tsNet), text(11));

@@ -26,6 +26,8 @@ class ModuleSurveyWindow : public QWidget {
 public:
     explicit ModuleSurveyWindow(QWidget* parent = nullptr);
 
+    // Installs the language's catalogue; the window's own files call it
+    // until they install it themselves.
     void applyLanguage(LanguageIndex language);
 
     // A survey starts: the table empties, Cancel is offered.
@@ -48,6 +50,7 @@ public:
     QString tableText() const;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -55,7 +58,7 @@ private:
     void saveClick();
     void cancelClick();
     void showSummary();
-    QString text(const char* english) const;
+    void retranslate();
 
     QTableWidget* table_;
     QProgressBar* bar_;
@@ -63,7 +66,7 @@ private:
     QPushButton* copy_;
     QPushButton* save_;
     QPushButton* cancel_;
-    LanguageIndex language_ = LanguageIndex::English;
+    QString shownLanguage_;
     QList<SurveyedModule> modules_;
     ModuleSurveyResult last_;
     bool portOpened_ = true;

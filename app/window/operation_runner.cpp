@@ -1,7 +1,7 @@
 #include "app/window/operation_runner.h"
 
 #include "app/fault_causes.h"
-#include "app/message_table.h"
+#include "app/message_lookup.h"
 #include "app/tone.h"
 #include "app/window/lamp.h"
 #include "app/window/link_worker.h"

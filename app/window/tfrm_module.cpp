@@ -1,7 +1,7 @@
 #include "app/window/tfrm_module.h"
 
 #include "app/fonts.h"
-#include "app/message_table.h"
+#include "app/message_lookup.h"
 #include "app/window/module_survey_window.h"
 #include "app/window/traffic_monitor.h"
 #include "link/version.h"

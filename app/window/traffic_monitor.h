@@ -25,6 +25,8 @@ public:
     explicit TrafficMonitor(Link& link);
     ~TrafficMonitor() override;
 
+    // Installs the language's catalogue; the window's own files call it
+    // until they install it themselves.
     void setLanguage(LanguageIndex language);
     TrafficLog& log() { return log_; }
     bool paused() const { return paused_; }
@@ -37,10 +39,12 @@ public:
     bool saveTo(const QString& path) const;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
+    void retranslate();
     void togglePause();
     void sizeColumns();
     void save();
@@ -55,7 +59,6 @@ private:
     QPushButton* clear_;
     QPushButton* save_;
     SaveFileChooser chooseFile_;
-    LanguageIndex language_ = LanguageIndex::English;
     bool paused_ = false;
     bool placed_ = false;
 };

@@ -1,7 +1,6 @@
-// The failure causes and the traffic monitor's texts: complete in the three
-// languages, within the message table's code pages, and naming what they say.
+// The failure causes: complete in the three languages, within the code pages
+// of the catalogues, and naming what they say.
 #include "app/fault_causes.h"
-#include "app/traffic_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -63,18 +62,4 @@ TEST(LinuxTexts, EveryCauseInEveryLanguageNamesItsPortAndGroup) {
                               NoAccessMark(LanguageIndex::SimplifiedChinese),
                               NoAccessMark(LanguageIndex::TraditionalChinese)};
     expectThreeLanguages(marks, "no-access mark");
-}
-
-TEST(LinuxTexts, EveryTrafficMonitorTextInEveryLanguage) {
-    for (int t = 0; t < int(TrafficText::Count); ++t) {
-        const auto which = TrafficText(t);
-        const QString texts[3] = {trafficText(which, LanguageIndex::English),
-                                  trafficText(which, LanguageIndex::SimplifiedChinese),
-                                  trafficText(which, LanguageIndex::TraditionalChinese)};
-        expectThreeLanguages(texts, std::to_string(t));
-    }
-    // The menu item's accelerator, as the table writes one behind Chinese.
-    EXPECT_EQ(trafficText(TrafficText::MenuItem, LanguageIndex::English), "&Traffic monitor");
-    EXPECT_TRUE(
-        trafficText(TrafficText::MenuItem, LanguageIndex::SimplifiedChinese).endsWith(u"(&T)"_s));
 }

@@ -2,7 +2,7 @@
 // (not on a fontconfig substitute), every text of the message table has its
 // glyphs, and Chinese text takes the glyph forms of its language.
 #include "app/fonts.h"
-#include "app/message_table.h"
+#include "app/message_lookup.h"
 
 #include <gtest/gtest.h>
 

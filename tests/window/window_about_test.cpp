@@ -1,6 +1,6 @@
 // The About box: the table's texts in the current language, and under them
 // the version line every program's --version prints.
-#include "app/message_table.h"
+#include "app/message_lookup.h"
 #include "app/window/display_choice.h"
 #include "link/version.h"
 #include "tests/window/window_test_support.h"

@@ -1,7 +1,7 @@
 // The window as it comes up: pages, defaults, limits, the ID selector, the
 // serial port list, the stored settings on the port page, and the languages.
 #include "app/fonts.h"
-#include "app/message_table.h"
+#include "app/message_lookup.h"
 #include "app/settings_store.h"
 #include "app/window/serial_port_list.h"
 #include "tests/window/window_test_support.h"
