@@ -1,7 +1,8 @@
-// The window's numbered messages: the one mapping from a message's number
-// (by which the window's captions are listed, 0 to 61) to the English source
-// text under which the catalogues (translations/) hold its translations.
-// Code that names a message by its wording writes Messages::tr("Command ok.").
+// The main window's texts, context "Messages" of the catalogues
+// (translations/); code names one by its English wording:
+// Messages::tr("Command ok."). The 62 numbered messages, by which the
+// window's captions are listed, keep here their one mapping from number to
+// English source text.
 #pragma once
 
 #include <QCoreApplication>

@@ -247,6 +247,46 @@
         <source>This tool support: KT350/KT460 serial controller .</source>
         <translation>本软体支援: KT350/KT460 系列控制器。</translation>
     </message>
+    <message>
+        <source>Find line &amp;speed</source>
+        <translation>寻找连线速率(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Finding line speed ...</source>
+        <translation>寻找连线速率中 ...</translation>
+    </message>
+    <message>
+        <source>Module &amp;survey</source>
+        <translation>扫描模组(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Set the converter&apos;s line (RFC 2217)</source>
+        <translation>设定转换器连线 (RFC 2217)</translation>
+    </message>
+    <message>
+        <source>Set factory erases the controller&apos;s cards and settings. Go on?</source>
+        <translation>设定出厂值会清除控制器的卡片与设定. 要继续吗?</translation>
+    </message>
+    <message>
+        <source>The firmware upgrade rewrites the controller&apos;s program. Go on?</source>
+        <translation>韧体更新会改写控制器的程式. 要继续吗?</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>是(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>否(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&amp;Traffic monitor</source>
+        <translation>通讯监视(&amp;T)</translation>
+    </message>
+    <message>
+        <source>No answer since %1</source>
+        <translation>自 %1 起无回应</translation>
+    </message>
 </context>
 <context>
     <name>kt::ModuleSurveyWindow</name>
@@ -293,52 +333,6 @@
     <message>
         <source>Save error!</source>
         <translation>储存错误!</translation>
-    </message>
-</context>
-<context>
-    <name>kt::OperationRunner</name>
-    <message>
-        <source>No answer since %1</source>
-        <translation>自 %1 起无回应</translation>
-    </message>
-</context>
-<context>
-    <name>kt::TfrmModule</name>
-    <message>
-        <source>Find line &amp;speed</source>
-        <translation>寻找连线速率(&amp;S)</translation>
-    </message>
-    <message>
-        <source>Finding line speed ...</source>
-        <translation>寻找连线速率中 ...</translation>
-    </message>
-    <message>
-        <source>Module &amp;survey</source>
-        <translation>扫描模组(&amp;S)</translation>
-    </message>
-    <message>
-        <source>Set the converter&apos;s line (RFC 2217)</source>
-        <translation>设定转换器连线 (RFC 2217)</translation>
-    </message>
-    <message>
-        <source>Set factory erases the controller&apos;s cards and settings. Go on?</source>
-        <translation>设定出厂值会清除控制器的卡片与设定. 要继续吗?</translation>
-    </message>
-    <message>
-        <source>The firmware upgrade rewrites the controller&apos;s program. Go on?</source>
-        <translation>韧体更新会改写控制器的程式. 要继续吗?</translation>
-    </message>
-    <message>
-        <source>&amp;Yes</source>
-        <translation>是(&amp;Y)</translation>
-    </message>
-    <message>
-        <source>&amp;No</source>
-        <translation>否(&amp;N)</translation>
-    </message>
-    <message>
-        <source>&amp;Traffic monitor</source>
-        <translation>通讯监视(&amp;T)</translation>
     </message>
 </context>
 <context>

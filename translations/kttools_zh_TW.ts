@@ -247,6 +247,46 @@
         <source>This tool support: KT350/KT460 serial controller .</source>
         <translation>本軟體支援: KT350/KT460 系列控制器。</translation>
     </message>
+    <message>
+        <source>Find line &amp;speed</source>
+        <translation>尋找連線速率(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Finding line speed ...</source>
+        <translation>尋找連線速率中 ...</translation>
+    </message>
+    <message>
+        <source>Module &amp;survey</source>
+        <translation>掃描模組(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Set the converter&apos;s line (RFC 2217)</source>
+        <translation>設定轉換器連線 (RFC 2217)</translation>
+    </message>
+    <message>
+        <source>Set factory erases the controller&apos;s cards and settings. Go on?</source>
+        <translation>設定出廠值會清除控制器的卡片與設定. 要繼續嗎?</translation>
+    </message>
+    <message>
+        <source>The firmware upgrade rewrites the controller&apos;s program. Go on?</source>
+        <translation>韌體更新會改寫控制器的程式. 要繼續嗎?</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>是(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>否(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&amp;Traffic monitor</source>
+        <translation>通訊監視(&amp;T)</translation>
+    </message>
+    <message>
+        <source>No answer since %1</source>
+        <translation>自 %1 起無回應</translation>
+    </message>
 </context>
 <context>
     <name>kt::ModuleSurveyWindow</name>
@@ -293,52 +333,6 @@
     <message>
         <source>Save error!</source>
         <translation>儲存錯誤!</translation>
-    </message>
-</context>
-<context>
-    <name>kt::OperationRunner</name>
-    <message>
-        <source>No answer since %1</source>
-        <translation>自 %1 起無回應</translation>
-    </message>
-</context>
-<context>
-    <name>kt::TfrmModule</name>
-    <message>
-        <source>Find line &amp;speed</source>
-        <translation>尋找連線速率(&amp;S)</translation>
-    </message>
-    <message>
-        <source>Finding line speed ...</source>
-        <translation>尋找連線速率中 ...</translation>
-    </message>
-    <message>
-        <source>Module &amp;survey</source>
-        <translation>掃描模組(&amp;S)</translation>
-    </message>
-    <message>
-        <source>Set the converter&apos;s line (RFC 2217)</source>
-        <translation>設定轉換器連線 (RFC 2217)</translation>
-    </message>
-    <message>
-        <source>Set factory erases the controller&apos;s cards and settings. Go on?</source>
-        <translation>設定出廠值會清除控制器的卡片與設定. 要繼續嗎?</translation>
-    </message>
-    <message>
-        <source>The firmware upgrade rewrites the controller&apos;s program. Go on?</source>
-        <translation>韌體更新會改寫控制器的程式. 要繼續嗎?</translation>
-    </message>
-    <message>
-        <source>&amp;Yes</source>
-        <translation>是(&amp;Y)</translation>
-    </message>
-    <message>
-        <source>&amp;No</source>
-        <translation>否(&amp;N)</translation>
-    </message>
-    <message>
-        <source>&amp;Traffic monitor</source>
-        <translation>通訊監視(&amp;T)</translation>
     </message>
 </context>
 <context>

@@ -214,7 +214,7 @@ TEST(Catalogues, TheTrafficMonitorsWordsFollowTheInstalledLanguage) {
         for (qsizetype i = 0; i < english.size(); ++i)
             EXPECT_NE(translated[i], english[i]) << english[i].toStdString();
     }
-    EXPECT_EQ(Catalogues::translate(u"zh_CN", "kt::TfrmModule", "&Traffic monitor"),
+    EXPECT_EQ(Catalogues::translate(u"zh_CN", "Messages", "&Traffic monitor"),
               u"通讯监视(&T)"_s);
     Catalogues::install(u"en");
 }
