@@ -67,20 +67,20 @@ QString pick(const Texts& texts, LanguageIndex language) {
 
 }  // namespace
 
-QString FaultCause(LinkFault fault, LanguageIndex language, const FaultContext& context) {
+QString FaultCause(const LinkError& error, LanguageIndex language) {
     const auto with = [&](const Texts& texts) {
         QString text = pick(texts, language);
-        if (text.contains(QLatin1String("%2"))) return text.arg(context.port, context.group);
-        return text.contains(QLatin1String("%1")) ? text.arg(context.port) : text;
+        if (text.contains(QLatin1String("%2"))) return text.arg(error.port, error.group);
+        return text.contains(QLatin1String("%1")) ? text.arg(error.port) : text;
     };
-    switch (fault) {
+    switch (error.kind) {
         case LinkFault::None:
             return {};
         case LinkFault::NoSuchPort:
             return with(kNoSuchPort);
         case LinkFault::NoAccess:
-            if (context.group.isEmpty()) return with(kNoGroup);
-            return with(context.logInAgain ? kLogInAgain : kNoAccess);
+            if (error.group.isEmpty()) return with(kNoGroup);
+            return with(error.logInAgain ? kLogInAgain : kNoAccess);
         case LinkFault::InUse:
             return with(kInUse);
         case LinkFault::Refused:
@@ -104,7 +104,7 @@ QString FaultCause(LinkFault fault, LanguageIndex language, const FaultContext& 
         case LinkFault::Other:
             break;
     }
-    return context.systemText;
+    return error.text;
 }
 
 QString NoAccessMark(LanguageIndex language) {

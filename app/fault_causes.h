@@ -4,22 +4,15 @@
 #pragma once
 
 #include "app/languages.h"
-#include "link/link_fault.h"
+#include "link/link_error.h"
 
 #include <QString>
 
 namespace kt {
 
-// What the cause names besides its kind.
-struct FaultContext {
-    QString port;             // "ttyUSB0", "192.168.1.100:5000"
-    QString group;            // no access: the group that owns the device
-    bool logInAgain = false;  // no access: the account is in the group, this session is not
-    QString systemText;       // other: the system's own words (Link::lastError)
-};
-
-// The cause for fault in language; empty for LinkFault::None.
-QString FaultCause(LinkFault fault, LanguageIndex language, const FaultContext& context);
+// The cause for error in language: its port, and for no access the group to
+// join; for LinkFault::Other the system's own words; empty for None.
+QString FaultCause(const LinkError& error, LanguageIndex language);
 
 // What the port list puts after a port the account cannot open.
 QString NoAccessMark(LanguageIndex language);

@@ -86,7 +86,7 @@ Run bareLink(const kt::PortSettings& port, const QList<QByteArray>& texts, int p
     kt::Link link;
     link.setPort(port);
     if (!link.OpenPort()) {
-        std::printf("cannot open: %s\n", qPrintable(link.lastError()));
+        std::printf("cannot open: %s\n", qPrintable(link.lastError().text));
         return {};
     }
     QElapsedTimer wall;

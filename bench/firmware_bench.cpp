@@ -76,7 +76,7 @@ Timing upgrade(ktsim::SimThread& sim, const QString& file, int family) {
     link.setPort(port);
     if (!link.OpenPort()) {
         std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(port.ComPortName),
-                     qPrintable(link.lastError()));
+                     qPrintable(link.lastError().text));
         return {};
     }
     Timing t;

@@ -168,7 +168,8 @@ std::vector<double> linkRounds(kt::Link& link, const QByteArray& text, int n) {
     for (int i = 0; i < n; ++i) {
         const auto start = Clock::now();
         if (!link.SendCommand(text))
-            std::fprintf(stderr, "transaction %d failed: %s\n", i, qPrintable(link.lastError()));
+            std::fprintf(stderr, "transaction %d failed: %s\n", i,
+                         qPrintable(link.lastError().text));
         times.push_back(microsSince(start));
     }
     return times;
@@ -200,7 +201,7 @@ bool roundTrip(const char* name, kt::Link& link, int rounds) {
     const QByteArray text = "0000AC";
     const bool tcp = link.port().kind == kt::PortKind::Network;
     if (!link.OpenPort()) {
-        std::printf("%s: cannot open: %s\n", name, qPrintable(link.lastError()));
+        std::printf("%s: cannot open: %s\n", name, qPrintable(link.lastError().text));
         return false;
     }
     linkRounds(link, text, 50);  // warm up
@@ -242,7 +243,7 @@ bool roundTrip(const char* name, kt::Link& link, int rounds) {
 
 bool idleCpu(const char* name, kt::Link& link, int transactions) {
     if (!link.OpenPort()) {
-        std::printf("%s: cannot open: %s\n", name, qPrintable(link.lastError()));
+        std::printf("%s: cannot open: %s\n", name, qPrintable(link.lastError().text));
         return false;
     }
     const double cpu0 = threadCpuSeconds();

@@ -16,7 +16,7 @@ QHash<QString, bool> everyOption() {
         for (const QString& name : option.names())
             names.insert(name, !option.valueName().isEmpty());
     }
-    for (const CommandSpec& spec : Commands()) {
+    for (const CommandSpec& spec : CommandTable()) {
         for (const OptionSpec& option : spec.options)
             names.insert(option.name, !option.valueName.isEmpty());
     }
@@ -103,7 +103,9 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& args, CommandLine
                 }
                 line.command += u' ' + named[1];
             }
-            if (!FindCommand(line.command)) return bad(unknownCommand(line.command));
+            // "help help" tells what help itself does, as "help --help" does.
+            const bool helpOnHelp = help && line.command == u"help";
+            if (!helpOnHelp && !FindCommand(line.command)) return bad(unknownCommand(line.command));
         }
         if (help) {
             // "help --help" tells what help itself does.

@@ -1,4 +1,4 @@
-#include "cli/command_runners.h"
+#include "cli/command_table.h"
 #include "cli/poll_record.h"
 #include "cli/session.h"
 
@@ -58,7 +58,7 @@ void installStopSignals() {
 
 }  // namespace
 
-int runDido(const ConnectionOptions& connection, QStringList args, Output& out) {
+int runDido(const ConnectionOptions& connection, const QString&, QStringList args, Output& out) {
     const QString command = QStringLiteral("dido");
     int seconds = 0;
     if (const auto bad = takeSeconds(args, command, &seconds)) return *bad;
@@ -106,7 +106,7 @@ int runDido(const ConnectionOptions& connection, QStringList args, Output& out) 
     return result.ok ? out.finish(kAccepted) : out.finish(kRejected, result.cause);
 }
 
-int runPoll(const ConnectionOptions& connection, QStringList args, Output& out) {
+int runPoll(const ConnectionOptions& connection, const QString&, QStringList args, Output& out) {
     const QString command = QStringLiteral("poll");
     int seconds = 0;
     if (const auto bad = takeSeconds(args, command, &seconds)) return *bad;

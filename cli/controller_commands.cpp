@@ -1,8 +1,9 @@
-#include "cli/command_runners.h"
+#include "cli/command_table.h"
 #include "cli/restart_countdown.h"
 #include "cli/session.h"
 
 #include "cli/bounded_input.h"
+#include "cli/link_error_text.h"
 #include "controller/basic_commands.h"
 #include "controller/controller_id.h"
 #include "link/command_text.h"
@@ -117,7 +118,7 @@ int runSetIdBatch(const ConnectionOptions& connection, const QString& path, Outp
 
 }  // namespace
 
-int runConnect(const ConnectionOptions& connection, const QStringList& args, Output& out) {
+int runConnect(const ConnectionOptions& connection, const QString&, QStringList args, Output& out) {
     if (!args.isEmpty())
         return badArguments(QStringLiteral("connect"), QStringLiteral("takes no arguments"));
     Session session(connection, out);
@@ -142,7 +143,7 @@ int runConnect(const ConnectionOptions& connection, const QStringList& args, Out
     return out.finish(kAccepted);
 }
 
-int runSend(const ConnectionOptions& connection, QStringList args, Output& out) {
+int runSend(const ConnectionOptions& connection, const QString&, QStringList args, Output& out) {
     kt::FrameStyle style = kt::FrameStyle::Crc;
     if (!args.isEmpty() && (args.front() == u"--xor" || args.front() == u"--xor-etx")) {
         style = args.front() == u"--xor" ? kt::FrameStyle::StxReply : kt::FrameStyle::EtxReply;
@@ -171,7 +172,8 @@ int runSend(const ConnectionOptions& connection, QStringList args, Output& out) 
     out.frame(QStringLiteral("reply"), reply);
     out.field(QStringLiteral("length"), reply.size());
     if (!connection.json) QTextStream(stdout) << (accepted ? "accepted" : "rejected") << Qt::endl;
-    return accepted ? out.finish(kAccepted) : out.finish(kRejected, session.link.lastError());
+    return accepted ? out.finish(kAccepted)
+                    : out.finish(kRejected, LinkErrorText(session.link.lastError()));
 }
 
 // set-date, alarm, factory-reset, reboot, set-speed: Connect, then one operation.
@@ -234,7 +236,7 @@ int runBasic(const ConnectionOptions& connection, const QString& command, QStrin
     return session.verdict(result.ok);
 }
 
-int runGetId(const ConnectionOptions& connection, const QStringList& args, Output& out) {
+int runGetId(const ConnectionOptions& connection, const QString&, QStringList args, Output& out) {
     if (!args.isEmpty())
         return badArguments(QStringLiteral("get-id"), QStringLiteral("takes no arguments"));
     Session session(connection, out);
@@ -247,7 +249,7 @@ int runGetId(const ConnectionOptions& connection, const QStringList& args, Outpu
     return session.verdict(result.ok);
 }
 
-int runFindId(const ConnectionOptions& connection, const QStringList& args, Output& out) {
+int runFindId(const ConnectionOptions& connection, const QString&, QStringList args, Output& out) {
     if (args.size() != 1 || !isSerial(args[0]))
         return badArguments(QStringLiteral("find-id"),
                             QStringLiteral("wants one eight-character serial number"));
@@ -259,7 +261,7 @@ int runFindId(const ConnectionOptions& connection, const QStringList& args, Outp
     return session.verdict(result.ok);
 }
 
-int runSetId(const ConnectionOptions& connection, QStringList args, Output& out) {
+int runSetId(const ConnectionOptions& connection, const QString&, QStringList args, Output& out) {
     QString from;
     if (!takeOption(args, QStringLiteral("--from"), &from))
         return badArguments(QStringLiteral("set-id"), QStringLiteral("--from needs a file"));
@@ -281,7 +283,8 @@ int runSetId(const ConnectionOptions& connection, QStringList args, Output& out)
         kt::SetControllerIdBySerial(session.link, args[0].toLatin1(), args[1].toLatin1()).ok);
 }
 
-int runCommandTest(const ConnectionOptions& connection, const QStringList& args, Output& out) {
+int runCommandTest(const ConnectionOptions& connection, const QString&, QStringList args,
+                   Output& out) {
     const QString command = QStringLiteral("command");
     if (args.size() != 1)
         return badArguments(command, QStringLiteral("takes one command text (\"\" for none)"));

@@ -1,4 +1,4 @@
-#include "cli/command_runners.h"
+#include "cli/command_table.h"
 #include "cli/session.h"
 
 #include "cli/bounded_input.h"
@@ -24,7 +24,8 @@ void drawBar(const QString& phase, int position, int maximum) {
 
 }  // namespace
 
-int runFirmware(const ConnectionOptions& connection, QStringList args, Output& out) {
+int runFirmware(const ConnectionOptions& connection, const QString&, QStringList args,
+                Output& out) {
     const QString command = QStringLiteral("firmware");
     const bool yes = takeFlag(args, QStringLiteral("--yes"));
     if (args.size() != 1) return badArguments(command, QStringLiteral("wants one firmware file"));

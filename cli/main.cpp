@@ -1,6 +1,6 @@
 // ktcli: the controller tool's operations from a shell.
 #include "cli/command_line.h"
-#include "cli/commands.h"
+#include "cli/command_table.h"
 #include "cli/help.h"
 #include "cli/output.h"
 #include "link/version.h"
@@ -32,5 +32,8 @@ int main(int argc, char** argv) {
             break;
     }
     ktcli::setErrorReport(line->command, line->connection.json);
-    return ktcli::runCommand(line->connection, line->command, line->arguments);
+    // The parser runs only a command the table knows.
+    ktcli::Output out(line->command, line->connection.json);
+    return ktcli::FindCommand(line->command)
+        ->run(line->connection, line->command, line->arguments, out);
 }

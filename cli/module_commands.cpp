@@ -1,5 +1,4 @@
-#include "cli/command_runners.h"
-#include "cli/scan_commands.h"
+#include "cli/command_table.h"
 #include "cli/session.h"
 
 #include "link/command_text.h"
@@ -71,13 +70,9 @@ bool takeCardSettings(QStringList& args, kt::CardTypeSettings& settings, QString
 
 }  // namespace
 
-int runModule(const ConnectionOptions& connection, QStringList args, Output& out) {
+int runModule(const ConnectionOptions& connection, const QString&, QStringList args, Output& out) {
     const QString command = QStringLiteral("module");
-    if (!args.isEmpty() && args.front() == u"scan")
-        return runModuleScan(connection, args.mid(1), out);
-    if (args.isEmpty() || args.front() != u"send")
-        return badArguments(command, QStringLiteral("the module subcommands are send and scan"));
-    args.removeFirst();
+    args.removeFirst();  // "send": "module scan" is runModuleScan's
     if (args.size() == 2)
         args.append(QString());  // an empty module command sends the type and ID alone
     if (args.size() != 3) return badArguments(command, QStringLiteral("send wants TYPE ID TEXT"));
@@ -102,7 +97,7 @@ int runModule(const ConnectionOptions& connection, QStringList args, Output& out
     return moduleVerdict(session, out, result.ok, result.receiveText);
 }
 
-int runV5(const ConnectionOptions& connection, QStringList args, Output& out) {
+int runV5(const ConnectionOptions& connection, const QString&, QStringList args, Output& out) {
     const QString command = QStringLiteral("v5");
     const QString sub = args.isEmpty() ? QString() : args.takeFirst();
     if (sub == u"get-sn") {
@@ -131,7 +126,7 @@ int runV5(const ConnectionOptions& connection, QStringList args, Output& out) {
     }
     return badArguments(command, QStringLiteral("the v5 subcommands are get-sn and set-id"));
 }
-int runV7(const ConnectionOptions& connection, QStringList args, Output& out) {
+int runV7(const ConnectionOptions& connection, const QString&, QStringList args, Output& out) {
     const QString command = QStringLiteral("v7");
     const QString sub = args.isEmpty() ? QString() : args.takeFirst();
     kt::CardTypeSettings settings;

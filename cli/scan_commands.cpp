@@ -1,5 +1,6 @@
-#include "cli/scan_commands.h"
+#include "cli/command_table.h"
 
+#include "cli/link_error_text.h"
 #include "cli/session.h"
 #include "controller/line_speed_scan.h"
 #include "link/visible_text.h"
@@ -33,7 +34,7 @@ void clearBar() {
 
 }  // namespace
 
-int runScan(const ConnectionOptions& connection, QStringList args, Output& out) {
+int runScan(const ConnectionOptions& connection, const QString&, QStringList args, Output& out) {
     const QString command = QStringLiteral("scan");
     const bool all = args.removeAll(QStringLiteral("--all")) > 0;
     if (!args.isEmpty())
@@ -68,7 +69,8 @@ int runScan(const ConnectionOptions& connection, QStringList args, Output& out) 
     link.ClosePort();
     using Outcome = kt::LineSpeedScanResult::Outcome;
     out.field(QStringLiteral("tried"), int(result.tries.size()));
-    if (result.outcome == Outcome::PortFailed) return out.finish(kPortError, result.why);
+    if (result.outcome == Outcome::PortFailed)
+        return out.finish(kPortError, LinkErrorText(result.error));
     if (result.outcome != Outcome::Found)
         return out.finish(kRejected,
                           QStringLiteral("no setting got an answer to AC or AS (%1 tried)")
@@ -85,7 +87,9 @@ int runScan(const ConnectionOptions& connection, QStringList args, Output& out) 
     return out.finish(kAccepted);
 }
 
-int runModuleScan(const ConnectionOptions& connection, QStringList args, Output& out) {
+int runModuleScan(const ConnectionOptions& connection, const QString&, QStringList args,
+                  Output& out) {
+    args = args.mid(1);  // after "scan"
     if (!args.isEmpty())
         return badArguments(
             QStringLiteral("module"),

@@ -1,5 +1,6 @@
 #include "cli/session.h"
 
+#include "cli/link_error_text.h"
 #include "link/frames.h"
 #include "link/trace_line.h"
 #include "link/visible_text.h"
@@ -132,27 +133,7 @@ std::optional<int> Session::open() {
     } else if (link.OpenPort()) {
         return std::nullopt;
     }
-    QString why = link.lastError();
-    switch (link.lastFault()) {
-        case kt::LinkFault::NoSuchPort:
-            why = QStringLiteral("no such port: ") + why;
-            break;
-        case kt::LinkFault::NoAccess:
-            why = QStringLiteral("no access: ") + why;
-            // The link's sentence names the group that owns the device.
-            if (!why.contains(QStringLiteral(" group")))
-                why += QStringLiteral(
-                    " (join the dialout group: sudo usermod -aG dialout $USER, then log in "
-                    "again)");
-            break;
-        case kt::LinkFault::InUse:
-            // The link's own sentence, as ktcli scan says it: "serial port
-            // ttyS0 is in use by another program (minicom, process 42)".
-            break;
-        default:
-            break;
-    }
-    return out_.finish(kPortError, why, causeKind());
+    return out_.finish(kPortError, OpenErrorText(link.lastError()), causeKind());
 }
 
 std::optional<int> Session::openAndLocate(bool alwaysConnect) {
@@ -178,15 +159,15 @@ std::optional<int> Session::openAndLocate(bool alwaysConnect) {
 }
 
 QString Session::cause() const {
-    if (!link.lastError().isEmpty()) return link.lastError();
+    if (link.lastError().failed()) return LinkErrorText(link.lastError());
     if (link.ReplyLength() > 0)
         return QStringLiteral("unexpected reply length %1").arg(link.ReplyLength());
     return QStringLiteral("the controller said no");
 }
 
 QString Session::causeKind() const {
-    if (link.lastFault() != kt::LinkFault::None)
-        return QString::fromLatin1(kt::LinkFaultName(link.lastFault()));
+    if (link.lastError().failed())
+        return QString::fromLatin1(kt::LinkFaultName(link.lastError().kind));
     return QString::fromLatin1(kCauseUnexpectedReply);
 }
 

@@ -44,8 +44,8 @@ inline bool goOn(const KeepRunning& keepRunning, int passes) {
 inline bool portLost(const Link& link, ContinuousTestResult& result) {
     if (!link.portLost()) return false;
     result.ok = false;
-    result.cause =
-        link.lastError().isEmpty() ? QStringLiteral("the port was lost") : link.lastError();
+    result.cause = link.lastError().text.isEmpty() ? QStringLiteral("the port was lost")
+                                                   : link.lastError().text;
     return true;
 }
 

@@ -59,7 +59,7 @@ LineSpeedScanResult ScanLineSpeed(Link& link, const QByteArray& idText, bool try
         (converter ? port.NetBaudRate : port.ComBaudRate) = attempt.line;
         link.setPort(port);
         if (!link.OpenPort()) {
-            if (link.lastFault() == LinkFault::LineRefused) {
+            if (link.lastError().kind == LinkFault::LineRefused) {
                 // This converter cannot run its line so; the next setting may.
                 attempt.fault = LinkFault::LineRefused;
                 result.tries.append(attempt);
@@ -67,7 +67,7 @@ LineSpeedScanResult ScanLineSpeed(Link& link, const QByteArray& idText, bool try
                 continue;
             }
             result.outcome = LineSpeedScanResult::Outcome::PortFailed;
-            result.why = link.lastError();
+            result.error = link.lastError();
             return result;
         }
         detail::pause(detail::kCommandPauseMs);
@@ -82,12 +82,12 @@ LineSpeedScanResult ScanLineSpeed(Link& link, const QByteArray& idText, bool try
                 attempt.familyFour = true;
             }
         }
-        if (!attempt.answered) attempt.fault = link.lastFault();
+        if (!attempt.answered) attempt.fault = link.lastError().kind;
         result.tries.append(attempt);
         if (observer.tried) observer.tried(attempt);
         if (!attempt.answered && link.portGone()) {
             result.outcome = LineSpeedScanResult::Outcome::PortFailed;
-            result.why = link.lastError();
+            result.error = link.lastError();
             return result;
         }
         if (attempt.answered && result.outcome != LineSpeedScanResult::Outcome::Found) {

@@ -41,7 +41,8 @@ struct LineSpeedScanResult {
         PortFailed,  // the port would not open or went away; the scan stopped
     };
     Outcome outcome = Outcome::NotFound;
-    QString why;  // NotSerial, PortFailed: one line for a person
+    QString why;      // NotSerial: one line for a person
+    LinkError error;  // PortFailed: why the port would not open or went away
     // The first setting that answered, and what it answered.
     QString line;
     QByteArray address;

@@ -3,7 +3,7 @@
 namespace kt {
 
 void SilenceWatch::transaction(const Link& link) {
-    if (link.lastFault() == LinkFault::NoAnswer) {
+    if (link.lastError().kind == LinkFault::NoAnswer) {
         if (++unanswered_ == kSilentAfter && report_) report_(true, lastAnswer_);
         return;
     }

@@ -239,7 +239,7 @@ private:
                      .arg(QLatin1String(what))
                      .arg(k)
                      .arg(kAttempts)
-                     .arg(link_.lastError());
+                     .arg(link_.lastError().text);
         return false;
     }
 
@@ -247,8 +247,8 @@ private:
     // own words for the cause.
     bool lost() {
         if (!link_.portLost()) return false;
-        cause_ =
-            link_.lastError().isEmpty() ? QStringLiteral("the port was lost") : link_.lastError();
+        cause_ = link_.lastError().text.isEmpty() ? QStringLiteral("the port was lost")
+                                                  : link_.lastError().text;
         return true;
     }
 
@@ -256,7 +256,8 @@ private:
     bool judged(bool acknowledged, const QString& what) {
         if (lost()) return false;
         if (!acknowledged)
-            cause_ = QStringLiteral("%1 was not acknowledged (%2)").arg(what, link_.lastError());
+            cause_ =
+                QStringLiteral("%1 was not acknowledged (%2)").arg(what, link_.lastError().text);
         return acknowledged;
     }
 

@@ -3,7 +3,7 @@
 // channel knows bytes and its own time-limit rule, nothing of frames.
 #pragma once
 
-#include "link/link_fault.h"
+#include "link/link_error.h"
 
 #include <QIODevice>
 #include <QObject>
@@ -16,9 +16,9 @@ class Channel : public QObject {
 public:
     using QObject::QObject;
 
-    // Blocks until open or failed; on failure error says why, for a person,
-    // and fault which kind of failure it was.
-    virtual bool open(QString* error, LinkFault* fault = nullptr) = 0;
+    // Blocks until open or failed; on failure error says which kind of
+    // failure it was and what the system said (the Link adds the port).
+    virtual bool open(LinkError* error) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual QIODevice* device() = 0;
@@ -36,10 +36,7 @@ public:
 
     // Moves the serial line behind a converter that takes line settings
     // (RFC 2217). A serial port and raw TCP have no such line here: true.
-    virtual bool setLine(const QString& /*lineSettings*/, QString* /*error*/,
-                         LinkFault* /*fault*/) {
-        return true;
-    }
+    virtual bool setLine(const QString& /*lineSettings*/, LinkError* /*error*/) { return true; }
 
 signals:
     // The far end went away (adapter pulled out, pty closed, peer closed the

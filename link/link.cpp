@@ -4,12 +4,23 @@
 #include "link/pause.h"
 #include "link/rfc2217_channel.h"
 #include "link/serial_channel.h"
+#include "link/serial_device_path.h"
 #include "link/tcp_channel.h"
 
 #include <QEventLoop>
 #include <algorithm>
 
 namespace kt {
+namespace {
+
+// The port as the technician names it: COM1 says which device it stood for.
+QString portLabel(const PortSettings& port) {
+    if (port.kind == PortKind::Network)
+        return QStringLiteral("%1:%2").arg(port.NetIP.trimmed(), port.NetPort.trimmed());
+    return SerialPortLabel(port.ComPortName);
+}
+
+}  // namespace
 
 Link::Link(QObject* parent)
     : QObject(parent),
@@ -33,8 +44,7 @@ Link::~Link() {
 
 bool Link::OpenPort() {
     ClosePort();
-    lastError_.clear();
-    lastFault_ = LinkFault::None;
+    error_ = {};
     portLost_ = false;
     Channel* channel = nullptr;
     if (port_.kind == PortKind::Serial) {
@@ -47,9 +57,9 @@ bool Link::OpenPort() {
         tcp_->configure(port_.NetIP, port_.NetPort, port_.netAnyAddress);
         channel = tcp_.get();
     }
-    LinkFault fault = LinkFault::Other;
-    if (!channel->open(&lastError_, &fault)) {
-        lastFault_ = fault;
+    if (!channel->open(&error_)) {
+        if (!error_.failed()) error_.kind = LinkFault::Other;
+        error_.port = portLabel(port_);
         return false;
     }
     channel_ = channel;
@@ -70,10 +80,9 @@ bool Link::followLine(const QString& lineSettings) {
         fail(LinkFault::NotOpen, QStringLiteral("the port is not open"));
         return false;
     }
-    LinkFault fault = LinkFault::Other;
-    QString why;
-    if (channel_->setLine(lineSettings, &why, &fault)) return true;
-    fail(fault, why);
+    LinkError error;
+    if (channel_->setLine(lineSettings, &error)) return true;
+    fail(error.failed() ? error.kind : LinkFault::Other, error.text);
     return false;
 }
 
@@ -131,8 +140,7 @@ bool Link::transact(FrameStyle style, QByteArrayView text) {
         return false;
     }
     collector_.reset(style);
-    lastError_.clear();
-    lastFault_ = LinkFault::None;
+    error_ = {};
     if (tracing_.load(std::memory_order_relaxed))
         trace({TraceEvent::Direction::Sent, style, *request, true, true});
     waitForReply(*request);
@@ -142,8 +150,7 @@ bool Link::transact(FrameStyle style, QByteArrayView text) {
                collector_.complete() && collector_.accepted()});
     if (!channel_->isOpen()) channel_ = nullptr;
     if (!collector_.complete()) {
-        if (lastFault_ == LinkFault::None)
-            fail(LinkFault::NoAnswer, QStringLiteral("no complete reply"));
+        if (!error_.failed()) fail(LinkFault::NoAnswer, QStringLiteral("no complete reply"));
         return false;
     }
     replyText_ = collector_.text();
@@ -234,8 +241,8 @@ void Link::trace(const TraceEvent& event) {
 }
 
 void Link::fail(LinkFault fault, const QString& why) {
-    lastFault_ = fault;
-    lastError_ = why;
+    error_ = LinkError::of(fault, why);
+    error_.port = portLabel(port_);
 }
 
 }  // namespace kt

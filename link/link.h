@@ -14,7 +14,7 @@
 #pragma once
 
 #include "link/frames.h"
-#include "link/link_fault.h"
+#include "link/link_error.h"
 #include "link/port_settings.h"
 #include "link/reply_collector.h"
 
@@ -90,16 +90,15 @@ public:
     void setReplyLimitMs(int ms) { replyLimitMs_ = ms; }
     int replyLimitMs() const;
 
-    // Why the last open or transaction failed, in one line for a person.
-    const QString& lastError() const { return lastError_; }
-    // The kind of that failure; None after a success.
-    LinkFault lastFault() const { return lastFault_; }
+    // Why the last open or transaction failed, with the port it names; its
+    // kind is None after a success.
+    const LinkError& lastError() const { return error_; }
     // The open port went away (adapter pulled, pty closed, peer closed)
     // since OpenPort; stays set until the next OpenPort.
     bool portLost() const { return portLost_; }
     // No further request can go out: the port was lost, or a request found
     // it not open. A silent controller on a live port is not this.
-    bool portGone() const { return portLost_ || lastFault_ == LinkFault::NotOpen; }
+    bool portGone() const { return portLost_ || error_.kind == LinkFault::NotOpen; }
 
 private:
     void waitForReply(const QByteArray& request);
@@ -117,8 +116,7 @@ private:
     Channel* channel_ = nullptr;  // the open one, or null
     ReplyCollector collector_;
     QByteArray replyText_;
-    QString lastError_;
-    LinkFault lastFault_ = LinkFault::None;
+    LinkError error_;
     bool portLost_ = false;
     QTimer limit_;
     bool waiting_ = false;

@@ -96,23 +96,23 @@ void Rfc2217Channel::configure(const QString& ip, const QString& port, bool anyA
     line_ = lineSettings;
 }
 
-bool Rfc2217Channel::open(QString* error, LinkFault* fault) {
+bool Rfc2217Channel::open(LinkError* error) {
     close();
     tcp_.configure(ip_, port_, anyAddress_);
-    if (!tcp_.open(error, fault)) return false;
+    if (!tcp_.open(error)) return false;
     // Proxy mode: libtelnet hands every negotiation over as it came. Its
     // own RFC 1143 handling would swallow the converter's refusal of an
     // option we asked for, and that refusal is what we must hear.
     telnet_ = telnet_init(nullptr, &Rfc2217Channel::onTelnetEvent, TELNET_FLAG_PROXY, this);
     if (!telnet_) {
-        if (error) *error = QStringLiteral("out of memory for the Telnet layer");
-        if (fault) *fault = LinkFault::Other;
+        *error =
+            LinkError::of(LinkFault::Other, QStringLiteral("out of memory for the Telnet layer"));
         dropConnection();
         return false;
     }
     binaryOut_ = binaryIn_ = comPort_ = refused_ = false;
     acks_.fill(std::nullopt);
-    if (!negotiate(error, fault) || !setLine(line_, error, fault)) {
+    if (!negotiate(error) || !setLine(line_, error)) {
         // Nothing more reaches the line: the converter may be passing the
         // negotiation itself on as data.
         dropConnection();
@@ -124,7 +124,7 @@ bool Rfc2217Channel::open(QString* error, LinkFault* fault) {
     return true;
 }
 
-bool Rfc2217Channel::negotiate(QString* error, LinkFault* fault) {
+bool Rfc2217Channel::negotiate(LinkError* error) {
     // BINARY both ways; COM-PORT-OPTION is ours to offer (the client says
     // WILL, the converter DO).
     telnet_negotiate(telnet_, TELNET_WILL, TELNET_TELOPT_BINARY);
@@ -135,22 +135,20 @@ bool Rfc2217Channel::negotiate(QString* error, LinkFault* fault) {
         waitFor([this] { return refused_ || (binaryOut_ && binaryIn_ && comPort_); },
                 QDeadlineTimer(kNegotiationLimitMs, Qt::PreciseTimer));
     if (answered && !refused_) return true;
-    if (error) {
-        *error =
-            kNotRfc2217 +
+    *error = LinkError::of(
+        LinkFault::NoLineSettings,
+        kNotRfc2217 +
             (refused_        ? QStringLiteral(": it refused COM-PORT-OPTION or binary transmission")
              : tcp_.isOpen() ? QStringLiteral(": no answer to the Telnet negotiation within %1 ms")
                                    .arg(kNegotiationLimitMs)
-                             : QStringLiteral(": it closed the connection"));
-    }
-    if (fault) *fault = LinkFault::NoLineSettings;
+                             : QStringLiteral(": it closed the connection")));
     return false;
 }
 
-bool Rfc2217Channel::setLine(const QString& lineSettings, QString* error, LinkFault* fault) {
+bool Rfc2217Channel::setLine(const QString& lineSettings, LinkError* error) {
     if (!telnet_ || !tcp_.isOpen()) {
-        if (error) *error = QStringLiteral("the converter is not connected");
-        if (fault) *fault = LinkFault::NotOpen;
+        *error =
+            LinkError::of(LinkFault::NotOpen, QStringLiteral("the converter is not connected"));
         return false;
     }
     // As on a serial port, a text the parser refuses leaves the converter's
@@ -180,13 +178,14 @@ bool Rfc2217Channel::setLine(const QString& lineSettings, QString* error, LinkFa
         const bool acked = waitFor([&] { return acks_[a.command].has_value(); },
                                    QDeadlineTimer(kAckLimitMs, Qt::PreciseTimer));
         if (!acked) {
-            if (error)
-                *error = tcp_.isOpen()
-                             ? QStringLiteral("%1: no acknowledgement of the %2 within %3 ms")
-                                   .arg(kNotRfc2217, QLatin1String(a.what))
-                                   .arg(kAckLimitMs)
-                             : QStringLiteral("the converter closed the connection");
-            if (fault) *fault = tcp_.isOpen() ? LinkFault::NoLineSettings : LinkFault::Lost;
+            *error =
+                tcp_.isOpen()
+                    ? LinkError::of(LinkFault::NoLineSettings,
+                                    QStringLiteral("%1: no acknowledgement of the %2 within %3 ms")
+                                        .arg(kNotRfc2217, QLatin1String(a.what))
+                                        .arg(kAckLimitMs))
+                    : LinkError::of(LinkFault::Lost,
+                                    QStringLiteral("the converter closed the connection"));
             return false;
         }
         const QByteArray& ack = *acks_[a.command];
@@ -194,12 +193,10 @@ bool Rfc2217Channel::setLine(const QString& lineSettings, QString* error, LinkFa
             ack.startsWith(a.value) &&
             std::all_of(ack.begin() + a.value.size(), ack.end(), [](char c) { return c == 0; });
         if (!padded) {
-            if (error)
-                *error = QStringLiteral(
-                             "the converter does not take the line settings \"%1\" "
-                             "(it refused the %2)")
-                             .arg(lineSettings.left(40), QLatin1String(a.what));
-            if (fault) *fault = LinkFault::LineRefused;
+            *error = LinkError::of(LinkFault::LineRefused,
+                                   QStringLiteral("the converter does not take the line settings "
+                                                  "\"%1\" (it refused the %2)")
+                                       .arg(lineSettings.left(40), QLatin1String(a.what)));
             return false;
         }
     }

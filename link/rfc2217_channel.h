@@ -59,7 +59,7 @@ public:
     void configure(const QString& ip, const QString& port, bool anyAddress,
                    const QString& lineSettings);
 
-    bool open(QString* error, LinkFault* fault = nullptr) override;
+    bool open(LinkError* error) override;
     void close() override;
     bool isOpen() const override { return open_ && tcp_.isOpen(); }
     QIODevice* device() override { return &data_; }
@@ -69,7 +69,7 @@ public:
     void send(const QByteArray& bytes) override;
     int replyLimitMs() const override { return TcpChannel::kTotalLimitMs; }
     bool limitRestartsOnByte() const override { return false; }
-    bool setLine(const QString& lineSettings, QString* error, LinkFault* fault) override;
+    bool setLine(const QString& lineSettings, LinkError* error) override;
 
 private:
     static void onTelnetEvent(telnet_t* telnet, telnet_event_t* event, void* self);
@@ -81,7 +81,7 @@ private:
     // or when the connection went away.
     template <typename Done>
     bool waitFor(Done done, const QDeadlineTimer& deadline);
-    bool negotiate(QString* error, LinkFault* fault);
+    bool negotiate(LinkError* error);
     void dropConnection();
 
     TcpChannel tcp_;

@@ -87,32 +87,21 @@ SerialAccess ProbeSerialAccess(const QString& path) {
     return facts;
 }
 
-LinkFault PermissionCause(const QString& name, const SerialAccess& access, QString* sentence) {
+LinkError PermissionError(const SerialAccess& access) {
+    LinkError error;
     if (!access.readWrite) {
-        QString text = QStringLiteral("serial port %1: permission denied").arg(name);
-        if (access.group.isEmpty() || !access.groupMode)
-            text += QStringLiteral("; the device is not open to any group, ask the administrator");
-        else if (access.accountListed && !access.sessionHasGroup)
-            text += QStringLiteral(
-                        "; your account was added to the %1 group after this session began, "
-                        "log in again")
-                        .arg(access.group);
-        else
-            text += QStringLiteral(
-                        "; add your account to the %1 group (sudo usermod -aG %1 $USER) "
-                        "and log in again")
-                        .arg(access.group);
-        *sentence = text;
-        return LinkFault::NoAccess;
+        error.kind = LinkFault::NoAccess;
+        if (access.groupMode) error.group = access.group;
+        error.logInAgain =
+            !error.group.isEmpty() && access.accountListed && !access.sessionHasGroup;
+        return error;
     }
-    QString text = QStringLiteral("serial port %1 is in use by another program").arg(name);
-    if (access.lockPid > 0)
-        text +=
-            access.lockProgram.isEmpty()
-                ? QStringLiteral(" (process %1)").arg(access.lockPid)
-                : QStringLiteral(" (%1, process %2)").arg(access.lockProgram).arg(access.lockPid);
-    *sentence = text;
-    return LinkFault::InUse;
+    error.kind = LinkFault::InUse;
+    if (access.lockPid > 0) {
+        error.holder = access.lockProgram;
+        error.holderPid = access.lockPid;
+    }
+    return error;
 }
 
 }  // namespace kt

@@ -4,7 +4,7 @@
 // the lock files tell them apart.
 #pragma once
 
-#include "link/link_fault.h"
+#include "link/link_error.h"
 
 #include <QString>
 
@@ -24,9 +24,9 @@ struct SerialAccess {
 // Reads the facts for the device at path (a symbolic link is followed).
 SerialAccess ProbeSerialAccess(const QString& path);
 
-// The kind and the sentence for a permission error on port name: NoAccess
-// naming the group to join (or to log in again for), or InUse naming the
-// holder when a lock file does.
-LinkFault PermissionCause(const QString& name, const SerialAccess& access, QString* sentence);
+// What a permission error on the device means: NoAccess with the group to
+// join (or to log in again for), or InUse with the holder when a lock file
+// names one. The port and the system's text are the caller's to add.
+LinkError PermissionError(const SerialAccess& access);
 
 }  // namespace kt

@@ -10,22 +10,21 @@
 namespace kt {
 namespace {
 
-QString openErrorText(const QSerialPort& port, const QString& name, const QString& path,
-                      LinkFault* fault) {
+LinkError openError(const QSerialPort& port, const QString& name, const QString& path) {
     switch (port.error()) {
         case QSerialPort::DeviceNotFoundError:
-            *fault = LinkFault::NoSuchPort;
-            return QStringLiteral("no such serial port: %1").arg(name);
+            return LinkError::of(LinkFault::NoSuchPort, port.errorString());
         case QSerialPort::PermissionError: {
             // Qt says the same for a device the account may not open and for
             // one another program holds; the device and the locks tell which.
-            QString sentence;
-            *fault = PermissionCause(name, ProbeSerialAccess(path), &sentence);
-            return sentence;
+            LinkError error = PermissionError(ProbeSerialAccess(path));
+            error.text = port.errorString();
+            return error;
         }
         default:
-            *fault = LinkFault::Other;
-            return QStringLiteral("cannot open serial port %1: %2").arg(name, port.errorString());
+            return LinkError::of(
+                LinkFault::Other,
+                QStringLiteral("cannot open serial port %1: %2").arg(name, port.errorString()));
     }
 }
 
@@ -48,7 +47,7 @@ void SerialChannel::configure(const QString& portName, const QString& lineSettin
     lineText_ = lineSettings;
 }
 
-bool SerialChannel::open(QString* error, LinkFault* fault) {
+bool SerialChannel::open(LinkError* error) {
     if (port_.isOpen()) close();
     if (const auto parsed = ParseLineSettings(lineText_)) {
         line_.baud = parsed->baud;
@@ -66,10 +65,7 @@ bool SerialChannel::open(QString* error, LinkFault* fault) {
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::ReadWrite)) {
-        LinkFault kind = LinkFault::Other;
-        const QString why = openErrorText(port_, name_, path_, &kind);
-        if (error) *error = why;
-        if (fault) *fault = kind;
+        *error = openError(port_, name_, path_);
         return false;
     }
     applyLine();
@@ -80,8 +76,8 @@ bool SerialChannel::open(QString* error, LinkFault* fault) {
         // Without the watch a lost port could read as silence; refuse it.
         const QString why = qt_error_string(errno);
         port_.close();
-        if (error) *error = QStringLiteral("cannot open serial port %1: %2").arg(name_, why);
-        if (fault) *fault = LinkFault::Other;
+        *error = LinkError::of(LinkFault::Other,
+                               QStringLiteral("cannot open serial port %1: %2").arg(name_, why));
         return false;
     }
     hangUpWatch_ = std::make_unique<QSocketNotifier>(watchedCopy_, QSocketNotifier::Read);

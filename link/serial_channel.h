@@ -22,7 +22,7 @@ public:
 
     void configure(const QString& portName, const QString& lineSettings);
 
-    bool open(QString* error, LinkFault* fault = nullptr) override;
+    bool open(LinkError* error) override;
     void close() override;
     bool isOpen() const override { return port_.isOpen(); }
     QIODevice* device() override { return &port_; }

@@ -21,7 +21,7 @@ public:
     // anyAddress, ip may also be an IPv6 address.
     void configure(const QString& ip, const QString& port, bool anyAddress = false);
 
-    bool open(QString* error, LinkFault* fault = nullptr) override;
+    bool open(LinkError* error) override;
     void close() override;
     bool isOpen() const override { return socket_.state() == QAbstractSocket::ConnectedState; }
     QIODevice* device() override { return &socket_; }

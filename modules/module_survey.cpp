@@ -61,7 +61,7 @@ ModuleSurveyResult SurveyModules(Link& link, const QByteArray& address,
         if (observer.progress) observer.progress(result.asked, kSurveyRequests);
         if (!serial && link.portGone()) {
             result.portLost = true;
-            result.why = link.lastError();
+            result.why = link.lastError().text;
             return false;
         }
         return true;

@@ -5,8 +5,6 @@
 #include "app/tone.h"
 #include "app/window/lamp.h"
 #include "app/window/link_worker.h"
-#include "link/serial_access.h"
-#include "link/serial_device_path.h"
 
 #include <QAction>
 #include <QApplication>
@@ -71,7 +69,7 @@ void OperationRunner::runOnWorker(const PortSettings& port, Body body, Done done
         }
         if (ending == Ending::NotFound) link.ClosePort();
         const bool abort = !opened || ending == Ending::NotFound;
-        const LinkOutcome outcome{link.lastFault(), link.lastError(), link.port(), link.portLost()};
+        const LinkOutcome outcome{link.lastError(), link.portLost()};
         onWindow([this, outcome, ending, abort] {
             outcome_ = outcome;
             cancelled_ = ending == Ending::Cancelled;
@@ -279,22 +277,7 @@ void OperationRunner::showFailure(QAnyStringView english) {
 }
 
 QString OperationRunner::failureCause() const {
-    const LinkFault fault = outcome_.fault;
-    FaultContext context;
-    context.systemText = outcome_.error;
-    const PortSettings& port = outcome_.port;
-    if (port.kind == PortKind::Network) {
-        context.port = QStringLiteral("%1:%2").arg(port.NetIP.trimmed(), port.NetPort.trimmed());
-    } else {
-        // COM1 says which device it stood for.
-        context.port = SerialPortLabel(port.ComPortName);
-        if (fault == LinkFault::NoAccess) {
-            const SerialAccess access = ProbeSerialAccess(SerialDevicePath(port.ComPortName));
-            if (access.groupMode) context.group = access.group;
-            context.logInAgain = access.accountListed && !access.sessionHasGroup;
-        }
-    }
-    return FaultCause(fault, w_.language(), context);
+    return FaultCause(outcome_.error, w_.language());
 }
 
 void OperationRunner::reportCause(const QString& cause) {

@@ -133,9 +133,7 @@ public:
 private:
     // What the link said about the failure, taken on the worker.
     struct LinkOutcome {
-        LinkFault fault = LinkFault::None;
-        QString error;
-        PortSettings port;
+        LinkError error;
         bool portLost = false;
     };
     void runOnWorker(const PortSettings& port, Body body, Done done);

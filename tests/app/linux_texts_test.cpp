@@ -34,30 +34,34 @@ void expectThreeLanguages(const QString texts[3], const std::string& what) {
 }  // namespace
 
 TEST(LinuxTexts, EveryCauseInEveryLanguageNamesItsPortAndGroup) {
-    FaultContext context{u"ttyUSB7"_s, u"uucp"_s, false, u"the system's words"_s};
+    LinkError context;
+    context.port = u"ttyUSB7"_s;
+    context.group = u"uucp"_s;
+    context.text = u"the system's words"_s;
     for (int f = int(LinkFault::NoSuchPort); f <= int(LinkFault::NotOpen); ++f) {
-        const auto fault = LinkFault(f);
-        const QString texts[3] = {FaultCause(fault, LanguageIndex::English, context),
-                                  FaultCause(fault, LanguageIndex::SimplifiedChinese, context),
-                                  FaultCause(fault, LanguageIndex::TraditionalChinese, context)};
-        expectThreeLanguages(texts, LinkFaultName(fault));
+        context.kind = LinkFault(f);
+        const QString texts[3] = {FaultCause(context, LanguageIndex::English),
+                                  FaultCause(context, LanguageIndex::SimplifiedChinese),
+                                  FaultCause(context, LanguageIndex::TraditionalChinese)};
+        expectThreeLanguages(texts, LinkFaultName(context.kind));
         // Whatever names the port, names it in every language.
         for (const QString& text : texts) {
             EXPECT_FALSE(text.contains(u'%')) << text.toStdString();
             EXPECT_EQ(text.contains(u"ttyUSB7"_s), texts[0].contains(u"ttyUSB7"_s));
         }
     }
-    EXPECT_EQ(FaultCause(LinkFault::NoAccess, LanguageIndex::English, context),
+    context.kind = LinkFault::NoAccess;
+    EXPECT_EQ(FaultCause(context, LanguageIndex::English),
               "ttyUSB7: permission denied; add your account to the uucp group");
     context.logInAgain = true;
-    EXPECT_TRUE(FaultCause(LinkFault::NoAccess, LanguageIndex::TraditionalChinese, context)
-                    .contains(u"uucp"_s));
+    EXPECT_TRUE(FaultCause(context, LanguageIndex::TraditionalChinese).contains(u"uucp"_s));
     context.group.clear();  // no group may open it
-    EXPECT_EQ(FaultCause(LinkFault::NoAccess, LanguageIndex::English, context),
+    EXPECT_EQ(FaultCause(context, LanguageIndex::English),
               "ttyUSB7: permission denied; ask your administrator");
-    EXPECT_EQ(FaultCause(LinkFault::Other, LanguageIndex::SimplifiedChinese, context),
-              "the system's words");
-    EXPECT_TRUE(FaultCause(LinkFault::None, LanguageIndex::English, context).isEmpty());
+    context.kind = LinkFault::Other;
+    EXPECT_EQ(FaultCause(context, LanguageIndex::SimplifiedChinese), "the system's words");
+    context.kind = LinkFault::None;
+    EXPECT_TRUE(FaultCause(context, LanguageIndex::English).isEmpty());
     const QString marks[3] = {NoAccessMark(LanguageIndex::English),
                               NoAccessMark(LanguageIndex::SimplifiedChinese),
                               NoAccessMark(LanguageIndex::TraditionalChinese)};

@@ -2,6 +2,7 @@
 // unknown name gets back, what --net takes; and the poll record's fields.
 #include "cli/command_line.h"
 #include "cli/command_table.h"
+#include "cli/help.h"
 #include "cli/poll_record.h"
 
 #include <gtest/gtest.h>
@@ -118,10 +119,59 @@ TEST(CommandLine, HelpAndVersionNeedNoConnection) {
     ASSERT_TRUE(line);
     EXPECT_EQ(line->action, CommandLine::Action::Help);
     EXPECT_EQ(line->command, u"factory-reset");
+    // Help on help, either way round, is help's own usage, not an unknown command.
+    for (const char* args : {"help help", "help --help"}) {
+        line = parse(args);
+        ASSERT_TRUE(line) << args;
+        EXPECT_EQ(line->action, CommandLine::Action::Help);
+        EXPECT_EQ(line->command, u"help");
+    }
     line = parse("--version");
     ASSERT_TRUE(line);
     EXPECT_EQ(line->action, CommandLine::Action::Version);
     EXPECT_TRUE(errorOf("help frob").contains(u"unknown command 'frob'"));
+}
+
+// The man page and the shell completion read the help: a command, a
+// subcommand or an option the help does not name is one they never offer.
+TEST(CommandTable, EveryCommandIsListedAndItsHelpNamesItsOptions) {
+    const QString overview = ktcli::usage();
+    for (const QString& name : ktcli::CommandNames()) {
+        SCOPED_TRACE(name.toStdString());
+        const QString help = ktcli::commandHelp(name);
+        ASSERT_NE(help, overview);
+        EXPECT_TRUE(help.startsWith(u"Usage: ktcli "));
+        EXPECT_TRUE(help.contains(u"\nExample"));
+        const QString group = name.section(u' ', 0, 0);
+        const QString last = name.section(u' ', -1);
+        EXPECT_TRUE(help.contains(u' ' + last + u' ') || help.contains(u' ' + last + u'\n'));
+        bool listed = false;
+        for (const ktcli::CommandSpec& spec : ktcli::CommandTable()) {
+            for (const ktcli::HelpLine& line : spec.lines) {
+                const QString usage = QString::fromUtf8(line.usage);
+                listed = listed || (usage.section(u' ', 0, 0) == group && usage.contains(last) &&
+                                    overview.contains(QStringLiteral("\n  ") + usage));
+            }
+        }
+        EXPECT_TRUE(listed);
+        for (const ktcli::OptionSpec& option : ktcli::FindCommand(name)->options) {
+            const QString flag = option.name.startsWith(u"no-") ? option.name.mid(3) : option.name;
+            EXPECT_TRUE(help.contains(QStringLiteral("--") + option.name) ||
+                        help.contains(QStringLiteral("--[no-]") + flag))
+                << option.name.toStdString();
+        }
+    }
+    // Each listed word is one the parser takes.
+    for (const ktcli::CommandSpec& spec : ktcli::CommandTable()) {
+        for (const ktcli::HelpLine& line : spec.lines) {
+            const QString first = QString::fromUtf8(line.usage).section(u' ', 0, 0);
+            EXPECT_TRUE(ktcli::FindCommand(first) || ktcli::IsGroup(first) || first == u"help")
+                << line.usage;
+        }
+    }
+    EXPECT_EQ(ktcli::commandHelp(QStringLiteral("v7 set-card")),
+              ktcli::commandHelp(QStringLiteral("v7")));
+    EXPECT_EQ(ktcli::commandHelp(QStringLiteral("frob")), overview);
 }
 
 TEST(CommandLine, NetTakesHostNamesIpv6AndPortsOneTo65535) {

@@ -37,7 +37,7 @@ Session connectTo(const ktsim::DeviceConfig& config, const QByteArray& idText = 
     for (const QString& fault : faults) EXPECT_TRUE(sim.addFault(fault)) << fault.toStdString();
     kt::Link link;
     link.setPort(port);
-    EXPECT_TRUE(link.OpenPort()) << link.lastError().toStdString();
+    EXPECT_TRUE(link.OpenPort()) << link.lastError().text.toStdString();
     Session run;
     kt::ConnectObserver observer;
     observer.attemptFailed = [&](int remaining) { run.countdown.append(remaining); };

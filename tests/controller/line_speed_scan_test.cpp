@@ -120,7 +120,7 @@ TEST(LineSpeedScan, RefusesTcpAndStopsAtAPortThatWillNotOpen) {
     link.setPort(port);
     result = kt::ScanLineSpeed(link, "0000");
     EXPECT_EQ(result.outcome, kt::LineSpeedScanResult::Outcome::PortFailed);
-    EXPECT_FALSE(result.why.isEmpty());
+    EXPECT_EQ(result.error.kind, kt::LinkFault::NoSuchPort);
     EXPECT_TRUE(result.tries.isEmpty());
 }
 

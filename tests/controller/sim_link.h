@@ -26,7 +26,7 @@ struct SimLink {
             port.NetPort = QString::number(sim.startTcp());
         }
         link.setPort(port);
-        EXPECT_TRUE(link.OpenPort()) << link.lastError().toStdString();
+        EXPECT_TRUE(link.OpenPort()) << link.lastError().text.toStdString();
     }
 
     void fault(const char* text) { EXPECT_TRUE(sim.addFault(QString::fromLatin1(text))) << text; }

@@ -90,7 +90,7 @@ ProgramRun programAs(int family, const ktsim::DeviceConfig& config, const Firmwa
     port.ComPortName = sim.startPty();
     kt::Link link;
     link.setPort(port);
-    EXPECT_TRUE(link.OpenPort()) << link.lastError().toStdString();
+    EXPECT_TRUE(link.OpenPort()) << link.lastError().text.toStdString();
 
     ProgramRun run;
     QElapsedTimer clock;

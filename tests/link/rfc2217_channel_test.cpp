@@ -126,14 +126,13 @@ TEST(Rfc2217Channel, AConverterThatRefusesOrIgnoresTheOptionFailsFastAndHearsNoM
             c.read(3000);  // until the client has gone
         });
         std::unique_ptr<Rfc2217Channel> channel(channelTo(converter, "19200,e,8,1"));
-        QString error;
-        LinkFault fault = LinkFault::None;
+        LinkError error;
         QElapsedTimer clock;
         clock.start();
-        EXPECT_FALSE(channel->open(&error, &fault));
+        EXPECT_FALSE(channel->open(&error));
         EXPECT_LT(clock.elapsed(), silent ? 2000 : 500);
-        EXPECT_EQ(fault, LinkFault::NoLineSettings);
-        EXPECT_TRUE(error.startsWith("the converter does not take line settings (RFC 2217)"));
+        EXPECT_EQ(error.kind, LinkFault::NoLineSettings);
+        EXPECT_TRUE(error.text.startsWith("the converter does not take line settings (RFC 2217)"));
         EXPECT_FALSE(channel->isOpen());
         channel->send("0000AC");  // refused: nothing goes out
         channel.reset();
@@ -154,11 +153,10 @@ TEST(Rfc2217Channel, AnotherSpeedThanAskedIsARefusedLine) {
         c.read(1000);
     });
     std::unique_ptr<Rfc2217Channel> channel(channelTo(converter, "115200,n,8,1"));
-    QString error;
-    LinkFault fault = LinkFault::None;
-    EXPECT_FALSE(channel->open(&error, &fault));
-    EXPECT_EQ(fault, LinkFault::LineRefused);
-    EXPECT_TRUE(error.contains("baud rate")) << error.toStdString();
+    LinkError error;
+    EXPECT_FALSE(channel->open(&error));
+    EXPECT_EQ(error.kind, LinkFault::LineRefused);
+    EXPECT_TRUE(error.text.contains("baud rate")) << error.text.toStdString();
 }
 
 TEST(Rfc2217Channel, DataCrossesWithIacDoubledAndNoiseFromTheConverterPassedOver) {
@@ -178,8 +176,8 @@ TEST(Rfc2217Channel, DataCrossesWithIacDoubledAndNoiseFromTheConverterPassedOver
         c.read(300);
     });
     std::unique_ptr<Rfc2217Channel> channel(channelTo(converter, "19200,e,8,1"));
-    QString error;
-    ASSERT_TRUE(channel->open(&error)) << error.toStdString();
+    LinkError error;
+    ASSERT_TRUE(channel->open(&error)) << error.text.toStdString();
     channel->discardPending();
     channel->send(
         QByteArray("A\xff"

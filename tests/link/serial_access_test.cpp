@@ -31,36 +31,38 @@ TEST(SerialDevicePath, ComNamesOpenTheOnBoardPortsAndOtherNamesStayAsGiven) {
               u"/dev/serial/by-id/usb-FTDI_A50285BI-if00-port0"_s);
 }
 
-TEST(PermissionCause, NoAccessNamesTheOwningGroupAndInUseTheHolder) {
-    QString sentence;
+TEST(PermissionError, NoAccessNamesTheGroupThatMayOpenItAndInUseTheHolder) {
     SerialAccess denied;
     denied.readWrite = false;
     denied.group = u"uucp"_s;
     denied.groupMode = true;
-    EXPECT_EQ(PermissionCause(u"ttyUSB0"_s, denied, &sentence), LinkFault::NoAccess);
-    EXPECT_TRUE(sentence.startsWith(u"serial port ttyUSB0: permission denied"_s))
-        << sentence.toStdString();
-    EXPECT_TRUE(sentence.contains(u"add your account to the uucp group"_s))
-        << sentence.toStdString();
-    EXPECT_FALSE(sentence.contains(u"dialout"_s));
+    LinkError error = PermissionError(denied);
+    EXPECT_EQ(error.kind, LinkFault::NoAccess);
+    EXPECT_EQ(error.group, u"uucp"_s);
+    EXPECT_FALSE(error.logInAgain);
 
     denied.accountListed = true;  // added, but this session began before
-    PermissionCause(u"ttyUSB0"_s, denied, &sentence);
-    EXPECT_TRUE(sentence.contains(u"log in again"_s));
-    EXPECT_FALSE(sentence.contains(u"usermod"_s));
+    EXPECT_TRUE(PermissionError(denied).logInAgain);
+    denied.sessionHasGroup = true;  // in the group, and still denied: no logging in helps
+    EXPECT_FALSE(PermissionError(denied).logInAgain);
 
+    denied.sessionHasGroup = false;
     denied.groupMode = false;  // mode 0600: no group helps
-    PermissionCause(u"ttyUSB0"_s, denied, &sentence);
-    EXPECT_TRUE(sentence.contains(u"administrator"_s)) << sentence.toStdString();
+    error = PermissionError(denied);
+    EXPECT_EQ(error.kind, LinkFault::NoAccess);
+    EXPECT_TRUE(error.group.isEmpty());
+    EXPECT_FALSE(error.logInAgain);
 
     SerialAccess held;  // the account may, so someone else holds it
-    EXPECT_EQ(PermissionCause(u"ttyACM0"_s, held, &sentence), LinkFault::InUse);
-    EXPECT_EQ(sentence, u"serial port ttyACM0 is in use by another program"_s);
+    error = PermissionError(held);
+    EXPECT_EQ(error.kind, LinkFault::InUse);
+    EXPECT_TRUE(error.holder.isEmpty());
+    EXPECT_EQ(error.holderPid, 0);
     held.lockPid = 4242;
     held.lockProgram = u"minicom"_s;
-    PermissionCause(u"ttyACM0"_s, held, &sentence);
-    EXPECT_EQ(sentence,
-              u"serial port ttyACM0 is in use by another program (minicom, process 4242)"_s);
+    error = PermissionError(held);
+    EXPECT_EQ(error.holder, u"minicom"_s);
+    EXPECT_EQ(error.holderPid, 4242);
 }
 
 TEST(ProbeSerialAccess, ReadsTheOwningGroupAndALiveLockButNotAStaleOne) {

@@ -26,8 +26,8 @@ TEST(SerialChannel, AHangUpQtDoesNotReportIsStillLost) {
 
     kt::SerialChannel channel;
     channel.configure(path, QStringLiteral("9600"));
-    QString error;
-    ASSERT_TRUE(channel.open(&error)) << error.toStdString();
+    kt::LinkError error;
+    ASSERT_TRUE(channel.open(&error)) << error.text.toStdString();
     // Whatever Qt would report goes nowhere.
     auto* port = qobject_cast<QSerialPort*>(channel.device());
     ASSERT_NE(port, nullptr);

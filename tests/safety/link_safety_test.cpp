@@ -22,13 +22,13 @@ TEST_P(StreamingPeer, TransactionEndsWithinTwoSeconds) {
     bool ok = true;
     const qint64 ms = timed([&] { ok = s.link.SendCommand("0000AC"); });
     EXPECT_FALSE(ok);
-    EXPECT_EQ(s.link.lastFault(), LinkFault::NoAnswer);
+    EXPECT_EQ(s.link.lastError().kind, LinkFault::NoAnswer);
     if (GetParam() == PortKind::Serial) {
         // 3000 bytes at 1920 a second.
         EXPECT_GT(ms, 1300) << "ended by something other than the budget";
         EXPECT_LT(ms, 2600);
-        EXPECT_TRUE(s.link.lastError().contains(QString::number(kReplyByteBudget)))
-            << s.link.lastError().toStdString();
+        EXPECT_TRUE(s.link.lastError().text.contains(QString::number(kReplyByteBudget)))
+            << s.link.lastError().text.toStdString();
     } else {
         EXPECT_GE(ms, 1195);
         EXPECT_LT(ms, 2000);
@@ -36,7 +36,7 @@ TEST_P(StreamingPeer, TransactionEndsWithinTwoSeconds) {
     EXPECT_FALSE(s.link.portLost());
 
     // The peer stops when spoken to again; the link is usable as before.
-    ASSERT_TRUE(s.link.SendCommand("0000AC")) << s.link.lastError().toStdString();
+    ASSERT_TRUE(s.link.SendCommand("0000AC")) << s.link.lastError().text.toStdString();
     EXPECT_EQ(s.link.ReplyLength(), 17);
 }
 
@@ -48,13 +48,13 @@ TEST(StreamingPeerSerial, SlowRealRepliesStillComplete) {
     s.fault("AS:length=1037@1");
     bool ok = false;
     const qint64 ms = timed([&] { ok = s.link.SendCommand("0000AS"); });
-    EXPECT_TRUE(ok) << s.link.lastError().toStdString();
+    EXPECT_TRUE(ok) << s.link.lastError().text.toStdString();
     EXPECT_EQ(s.link.ReplyLength(), 1037);
     EXPECT_GT(ms, 1000) << "paced at the wire's speed";
     s.sim.setPace(0);
 
     s.fault("AC:trickle=250@1");
-    EXPECT_TRUE(s.link.SendCommand("0000AC")) << s.link.lastError().toStdString();
+    EXPECT_TRUE(s.link.SendCommand("0000AC")) << s.link.lastError().text.toStdString();
     EXPECT_EQ(s.link.ReplyLength(), 17);
 }
 
@@ -83,9 +83,9 @@ TEST_P(FramingBytes, CommandTextWithControlBytesIsNeverWritten) {
             bool ok = true;
             const qint64 ms = timed([&] { ok = s.link.transact(style, text); });
             EXPECT_FALSE(ok);
-            EXPECT_EQ(s.link.lastFault(), LinkFault::BadRequest);
-            EXPECT_TRUE(s.link.lastError().contains(u"nothing was sent"))
-                << s.link.lastError().toStdString();
+            EXPECT_EQ(s.link.lastError().kind, LinkFault::BadRequest);
+            EXPECT_TRUE(s.link.lastError().text.contains(u"nothing was sent"))
+                << s.link.lastError().text.toStdString();
             EXPECT_LT(ms, 100) << "refused without waiting for a reply";
         }
     }
@@ -94,9 +94,9 @@ TEST_P(FramingBytes, CommandTextWithControlBytesIsNeverWritten) {
 
     // The port is still good, and Latin-1 letters beyond ASCII are sent as
     // they are (nobody answers this one).
-    EXPECT_TRUE(s.link.SendCommand("0000AC")) << s.link.lastError().toStdString();
+    EXPECT_TRUE(s.link.SendCommand("0000AC")) << s.link.lastError().text.toStdString();
     EXPECT_FALSE(s.link.SendCommand(CommandTextBytes(QStringLiteral("0000A\u00E9"))));
-    EXPECT_NE(s.link.lastFault(), LinkFault::BadRequest);
+    EXPECT_NE(s.link.lastError().kind, LinkFault::BadRequest);
     EXPECT_EQ(s.sent(), (QList<QByteArray>{"0000AC", "0000A\xE9"}));
 }
 

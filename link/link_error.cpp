@@ -1,4 +1,4 @@
-#include "link/link_fault.h"
+#include "link/link_error.h"
 
 namespace kt {
 
