@@ -18,7 +18,7 @@
 #include "app/tone.h"
 #include "app/window/tfrm_module.h"
 #include "link/link.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -19,7 +19,7 @@
 #include "firmware/firmware_file.h"
 #include "firmware/programmer.h"
 #include "link/link.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -83,9 +83,11 @@ Timing upgrade(ktsim::SimThread& sim, const QString& file, int family) {
     const double cpu0 = threadCpuSeconds();
     QElapsedTimer clock;
     clock.start();
-    const kt::FirmwareFile loaded = kt::LoadFirmwareFile(file, family, {});
+    const kt::FirmwareFile loaded = kt::LoadFirmwareFile(file, static_cast<kt::Family>(family), {});
     if (loaded.ok() && loaded.image && loaded.image->blockCount() == kBlocks)
-        t.ok = kt::ProgramFirmware(link, sim.config().address, family, *loaded.image).ok;
+        t.ok = kt::ProgramFirmware(link, sim.config().address, static_cast<kt::Family>(family),
+                                   *loaded.image)
+                   .ok;
     t.totalMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     t.cpuMs = (threadCpuSeconds() - cpu0) * 1e3;
     link.ClosePort();

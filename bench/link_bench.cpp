@@ -16,7 +16,7 @@
 #include "link/frames.h"
 #include "link/link.h"
 #include "link/pause.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 
 #include <QCoreApplication>
 

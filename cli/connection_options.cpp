@@ -129,13 +129,14 @@ std::optional<ConnectionOptions> ConnectionFromParser(const QCommandLineParser& 
     }
     if (parser.isSet(QStringLiteral("family"))) {
         bool ok = false;
-        options.family = parser.value(QStringLiteral("family")).toInt(&ok);
-        if (!ok || options.family < 1 || options.family > 9)
-            return bad(QStringLiteral("--family wants a number from 1 to 9"));
+        const auto family = kt::FamilyOfCode(parser.value(QStringLiteral("family")).toInt(&ok));
+        if (!ok || !family) return bad(QStringLiteral("--family wants a number from 1 to 9"));
+        options.family = *family;
     }
-    if (options.address.isEmpty() != (options.family == 0))
+    if (options.address.isEmpty() != (options.family == kt::Family::Unknown))
         return bad(QStringLiteral("--address and --family go together"));
-    if (!options.address.isEmpty() && options.address.size() != (options.family == 4 ? 3 : 4))
+    if (!options.address.isEmpty() &&
+        options.address.size() != (options.family == kt::Family::ThreeDigit ? 3 : 4))
         return bad(QStringLiteral("--address has four digits, three for family 4"));
     options.json = parser.isSet(QStringLiteral("json"));
     options.trace = parser.isSet(QStringLiteral("trace"));

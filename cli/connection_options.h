@@ -4,6 +4,7 @@
 // --address with --family, --json and --trace.
 #pragma once
 
+#include "controller/family.h"
 #include "link/port_settings.h"
 
 #include <QCommandLineOption>
@@ -23,7 +24,7 @@ struct ConnectionOptions {
     QByteArray firstId = "0000";  // --id: the first address Connect tries
     // --address with --family: the controller's, so that no Connect runs.
     QByteArray address;
-    int family = 0;
+    kt::Family family = kt::Family::Unknown;
     bool json = false;   // --json: machine-readable output
     bool trace = false;  // --trace: every frame on stderr
 };

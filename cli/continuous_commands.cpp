@@ -79,11 +79,11 @@ int runDido(const ConnectionOptions& connection, const QString&, QStringList arg
     installStopSignals();
     Session session(connection, out);
     if (const auto failed = session.openAndLocate()) return *failed;
-    if (session.family == 4 && outputs.count(4))
+    if (session.family == kt::Family::ThreeDigit && outputs.count(4))
         return out.finish(kBadArguments,
                           QStringLiteral("a family 4 controller has outputs 1 to 3"));
     out.field(QStringLiteral("address"), latin1(session.address));
-    out.field(QStringLiteral("family"), session.family);
+    out.field(QStringLiteral("family"), kt::CodeOf(session.family));
 
     std::array<std::optional<bool>, 9> inputs;
     kt::DidoObserver observer;
@@ -117,7 +117,7 @@ int runPoll(const ConnectionOptions& connection, const QString&, QStringList arg
     Session session(connection, out);
     if (const auto failed = session.openAndLocate()) return *failed;
     out.field(QStringLiteral("address"), latin1(session.address));
-    out.field(QStringLiteral("family"), session.family);
+    out.field(QStringLiteral("family"), kt::CodeOf(session.family));
 
     QByteArray date;
     kt::PollingObserver observer;

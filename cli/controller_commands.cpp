@@ -134,7 +134,7 @@ int runConnect(const ConnectionOptions& connection, const QString&, QStringList 
                           QStringLiteral("the controller at %1 did not identify itself (%2)")
                               .arg(QString::fromLatin1(result.address), session.cause()),
                           QString::fromLatin1(kCauseNotIdentified));
-    out.field(QStringLiteral("family"), result.family);
+    out.field(QStringLiteral("family"), kt::CodeOf(result.family));
     out.field(QStringLiteral("version"), latin1(result.versionText));
     // Found and identified is a Connect that worked, as in the window; a
     // last "AS" without an answer only leaves the serial number out.
@@ -227,7 +227,7 @@ int runBasic(const ConnectionOptions& connection, const QString& command, QStrin
         return session.verdict(kt::Reboot(session.link, session.address, session.family, {},
                                           restartCountdown("Set reboot", connection.json))
                                    .ok);
-    if (session.family == 4)
+    if (session.family == kt::Family::ThreeDigit)
         return out.finish(kRejected,
                           QStringLiteral("a family 4 controller cannot change its speed"));
     const kt::SpeedChangeResult result =

@@ -35,7 +35,8 @@ int runFirmware(const ConnectionOptions& connection, const QString&, QStringList
     if (!contents) return badArguments(command, why);
     // Checked again once Connect named the family; an empty file never
     // reaches the controller.
-    if (const kt::FirmwareFile early = kt::LoadFirmwareBytes(*contents, 0, {}); !early.ok())
+    if (const kt::FirmwareFile early = kt::LoadFirmwareBytes(*contents, kt::Family::Unknown, {});
+        !early.ok())
         return badArguments(command, QStringLiteral("%1: %2").arg(InputName(path), early.cause));
     if (!yes)
         return badArguments(
@@ -46,13 +47,14 @@ int runFirmware(const ConnectionOptions& connection, const QString&, QStringList
     Session session(connection, out);
     if (const auto failed = session.openAndLocate(true)) return *failed;
     out.field(QStringLiteral("address"), latin1(session.address));
-    out.field(QStringLiteral("family"), session.family);
+    out.field(QStringLiteral("family"), kt::CodeOf(session.family));
     const kt::FirmwareFile file =
         kt::LoadFirmwareBytes(*contents, session.family, session.connected.versionText);
     out.field(QStringLiteral("model"), latin1(file.headerText));
     if (!file.image)
-        return out.finish(kRejected,
-                          QStringLiteral("family %1 has no firmware loader").arg(session.family));
+        return out.finish(
+            kRejected,
+            QStringLiteral("family %1 has no firmware loader").arg(kt::CodeOf(session.family)));
     if (!file.ok())
         return out.finish(kBadArguments,
                           QStringLiteral("the file is made for %1, not for %2")

@@ -3,7 +3,7 @@
 #include "cli/command_table.h"
 #include "cli/help.h"
 #include "cli/output.h"
-#include "link/version.h"
+#include "version/version.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -44,7 +44,7 @@ public:
 
     kt::Link link;
     QByteArray address = "0000";
-    int family = 0;
+    kt::Family family = kt::Family::Unknown;
     kt::ConnectResult connected;
 
 private:

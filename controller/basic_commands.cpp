@@ -57,9 +57,10 @@ void pauseCountingDown(int ms, const Countdown& countdown) {
     }
 }
 
-OperationResult restart(Link& link, const QByteArray& address, int family, const ShowStatus& status,
-                        const Countdown& countdown, const Restart& kind) {
-    if (family != 4) return simpleCommand(link, status, kind.title, address + kind.command, {13});
+OperationResult restart(Link& link, const QByteArray& address, Family family,
+                        const ShowStatus& status, const Countdown& countdown, const Restart& kind) {
+    if (family != Family::ThreeDigit)
+        return simpleCommand(link, status, kind.title, address + kind.command, {13});
     show(status, kind.title);
     pause(kCommandPauseMs);
     if (!accepted(link, address + kind.commandFour, {12})) return {false};
@@ -85,15 +86,15 @@ OperationResult AlarmTest(Link& link, const QByteArray& address, int alarmIndex,
                          {12, 13});
 }
 
-OperationResult FactoryReset(Link& link, const QByteArray& address, int family,
+OperationResult FactoryReset(Link& link, const QByteArray& address, Family family,
                              const ShowStatus& status, const Countdown& countdown) {
     return restart(
         link, address, family, status, countdown,
         {"Set factory", command::kFactoryReset, command::kFactoryResetFour, kFactoryResetWaitMs});
 }
 
-OperationResult Reboot(Link& link, const QByteArray& address, int family, const ShowStatus& status,
-                       const Countdown& countdown) {
+OperationResult Reboot(Link& link, const QByteArray& address, Family family,
+                       const ShowStatus& status, const Countdown& countdown) {
     return restart(link, address, family, status, countdown,
                    {"Set reboot", command::kReboot, command::kRebootFour, kRebootWaitMs});
 }
@@ -103,12 +104,12 @@ SpeedBoxSetting SpeedPreset(LineSpeed speed) {
     return {QStringLiteral("19200,e,8,1"), 5};
 }
 
-SpeedChangeResult ChangeSpeed(Link& link, const QByteArray& address, int family, LineSpeed speed,
+SpeedChangeResult ChangeSpeed(Link& link, const QByteArray& address, Family family, LineSpeed speed,
                               const ShowStatus& status) {
     const bool fast = speed == LineSpeed::Baud115200;
     const char* title = fast ? "Set baudrate 115200,n,8,1" : "Set baudrate 19200,e,8,1";
     // Family 4 has no speed command: the port was opened, nothing goes out.
-    if (family == 4) {
+    if (family == Family::ThreeDigit) {
         show(status, title);
         return {};
     }

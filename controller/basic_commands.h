@@ -6,6 +6,7 @@
 // pauses as plain waits of the thread and returns what the window shows.
 #pragma once
 
+#include "controller/family.h"
 #include "controller/operation.h"
 #include "link/link.h"
 
@@ -36,11 +37,11 @@ using Countdown = std::function<void(int secondsLeft)>;
 // Set factory: "AR01", a 13-byte reply is success. Family 4: "AI" (a
 // 12-byte reply, else it fails at once), 16000 ms with the port open, then
 // "AS", whose 20-byte reply is success.
-OperationResult FactoryReset(Link& link, const QByteArray& address, int family,
+OperationResult FactoryReset(Link& link, const QByteArray& address, Family family,
                              const ShowStatus& status = {}, const Countdown& countdown = {});
 
 // Set reboot: as FactoryReset with "AR00", or "AJ" and 3500 ms for family 4.
-OperationResult Reboot(Link& link, const QByteArray& address, int family,
+OperationResult Reboot(Link& link, const QByteArray& address, Family family,
                        const ShowStatus& status = {}, const Countdown& countdown = {});
 
 enum class LineSpeed { Baud19200, Baud115200 };
@@ -67,7 +68,7 @@ struct SpeedChangeResult {
 // Set baudrate: "AE001002" (19200,e,8,1) or "AE001400" (115200,n,8,1), a
 // 13-byte reply is success. Family 4 cannot change its speed: nothing is
 // sent and the operation fails.
-SpeedChangeResult ChangeSpeed(Link& link, const QByteArray& address, int family, LineSpeed speed,
+SpeedChangeResult ChangeSpeed(Link& link, const QByteArray& address, Family family, LineSpeed speed,
                               const ShowStatus& status = {});
 
 struct CommandTestResult {

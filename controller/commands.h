@@ -3,6 +3,8 @@
 // behind the controller's address (DeviceAddress) unless it says otherwise.
 #pragma once
 
+#include "controller/family.h"
+
 #include <QByteArray>
 #include <QDateTime>
 
@@ -49,9 +51,9 @@ QByteArray AlarmCommand(int alarmIndex);
 // Output n (1 to 4; family 4: 1 to 3) of the I/O test: "JC00n10002" for a
 // ticked box in the common set and nothing (empty) for an unticked one;
 // "JDn1" or "JDn0" for family 4.
-QByteArray OutputCommand(int family, int output, bool checked);
+QByteArray OutputCommand(Family family, int output, bool checked);
 
 // The poll command of the family's event polling test.
-QByteArray PollCommand(int family);
+QByteArray PollCommand(Family family);
 
 }  // namespace kt::command

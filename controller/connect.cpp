@@ -11,21 +11,21 @@ using detail::positions;
 constexpr int kAttempts = 3;
 
 // The controllers whose "DB" model field names them outright.
-int familyOfModel(const QByteArray& model) {
-    if (model == "KT740") return 6;
-    if (model == "KT350") return 7;
-    if (model == "KT460" || model == "KT380") return 8;
-    if (model == "KT660") return 9;
-    return 0;
+Family familyOfModel(const QByteArray& model) {
+    if (model == "KT740") return Family::KT740;
+    if (model == "KT350") return Family::KT350;
+    if (model == "KT460" || model == "KT380") return Family::KT460;
+    if (model == "KT660") return Family::KT660;
+    return Family::Unknown;
 }
 
-// Any other model is told apart by its version code; 0 for an unknown one.
-int familyOfVersionCode(const QByteArray& code) {
-    if (code == "V5" || code == "R5") return 3;
-    if (code == "V4" || code == "R4") return 2;
-    if (code == "V2") return 5;
-    if (code == "V3" || code == "R3") return 1;
-    return 0;
+// Any other model is told apart by its version code.
+Family familyOfVersionCode(const QByteArray& code) {
+    if (code == "V5" || code == "R5") return Family::V5;
+    if (code == "V4" || code == "R4") return Family::V4;
+    if (code == "V2") return Family::V2;
+    if (code == "V3" || code == "R3") return Family::V3;
+    return Family::Unknown;
 }
 
 void pause() {
@@ -34,7 +34,7 @@ void pause() {
 
 // Identifies the controller at result.address; false when it cannot be told.
 bool identify(Link& link, ConnectResult& result) {
-    if (result.family == 4) {
+    if (result.family == Family::ThreeDigit) {
         if (!link.SendCommand(result.address + "AV")) return false;
         if (link.ReplyLength() == 20) {
             result.versionText = "KT410XB " + positions(link, 7, 14);
@@ -49,14 +49,14 @@ bool identify(Link& link, ConnectResult& result) {
     if (!accepted(link, result.address + "DB", {29})) return false;
     result.versionText = positions(link, 8, 15) + '-' + positions(link, 16, 23);
     const QByteArray model = positions(link, 8, 12);
-    if (const int family = familyOfModel(model)) {
+    if (const Family family = familyOfModel(model); family != Family::Unknown) {
         result.family = family;
-        if (family != 6)
+        if (family != Family::KT740)
             result.versionText = positions(link, 8, 19) + "  " + positions(link, 20, 23);
         return true;
     }
     result.family = familyOfVersionCode(positions(link, 16, 17));
-    return result.family != 0;
+    return result.family != Family::Unknown;
 }
 
 }  // namespace
@@ -83,14 +83,15 @@ ConnectResult Connect(Link& link, const QByteArray& idText, const ConnectObserve
         }
         if (!found) return result;  // NotFound
         result.address = positions(link, 2, 4);
-        result.family = 4;
+        result.family = Family::ThreeDigit;
     }
     result.outcome = ConnectResult::Outcome::NotIdentified;
-    if (observer.addressFound) observer.addressFound(result.address, result.family == 4);
+    if (observer.addressFound)
+        observer.addressFound(result.address, result.family == Family::ThreeDigit);
 
     pause();
     if (!identify(link, result)) {
-        if (result.family != 4) result.family = 0;
+        if (result.family != Family::ThreeDigit) result.family = Family::Unknown;
         return result;
     }
     result.outcome = ConnectResult::Outcome::Identified;

@@ -4,6 +4,7 @@
 // itself by "DB" (family 4: "AV") and gives its serial number by "AS".
 #pragma once
 
+#include "controller/family.h"
 #include "link/link.h"
 
 #include <QByteArray>
@@ -20,11 +21,11 @@ struct ConnectResult {
         Identified,     // the serial number step may still have failed
     };
     Outcome outcome = Outcome::NotFound;
-    QByteArray address;       // DeviceAddress: four digits, three for family 4
-    int family = 0;           // ControllerFamily, 0 when not identified
-    QByteArray versionText;   // for pnVER
-    QByteArray serialNumber;  // empty when the last "AS" failed (or held a zero byte first)
-    QByteArray serialText;    // for pnSN: "S/N:" serial "   ID:" address, or empty
+    QByteArray address;               // DeviceAddress: four digits, three for family 4
+    Family family = Family::Unknown;  // ControllerFamily
+    QByteArray versionText;           // for pnVER
+    QByteArray serialNumber;          // empty when the last "AS" failed (or held a zero byte first)
+    QByteArray serialText;            // for pnSN: "S/N:" serial "   ID:" address, or empty
 };
 
 // Moments of the search the window shows as they happen.

@@ -13,7 +13,7 @@ using detail::pause;
 
 class DidoLoop {
 public:
-    DidoLoop(Link& link, const QByteArray& address, int family, const DidoObserver& observer)
+    DidoLoop(Link& link, const QByteArray& address, Family family, const DidoObserver& observer)
         : link_(link),
           address_(address),
           family_(family),
@@ -83,25 +83,25 @@ private:
 
     Link& link_;
     const QByteArray& address_;
-    const int family_;
+    const Family family_;
     const DidoObserver& observer_;
     SilenceWatch silence_;
 };
 
 }  // namespace
 
-ContinuousTestResult DidoTest(Link& link, const QByteArray& address, int family,
+ContinuousTestResult DidoTest(Link& link, const QByteArray& address, Family family,
                               const DidoObserver& observer) {
     if (observer.showStatus) observer.showStatus("DIDO test");
     letPendingEventsRun();
     DidoLoop loop(link, address, family, observer);
     ContinuousTestResult result;
     while (detail::goOn(observer.keepRunning, result.passes)) {
-        const bool whole = family == 4 ? loop.passFour() : loop.passCommon();
+        const bool whole = family == Family::ThreeDigit ? loop.passFour() : loop.passCommon();
         ++result.passes;
         if (!whole && detail::portLost(link, result)) return result;
     }
-    if (family == 4)
+    if (family == Family::ThreeDigit)
         loop.endFour();
     else
         loop.endCommon();

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "controller/continuous_test.h"
+#include "controller/family.h"
 #include "controller/silence_watch.h"
 #include "link/link.h"
 
@@ -33,7 +34,7 @@ struct DidoObserver {
 // After it returns, the window paints all eight lamps white, unticks the
 // four boxes and runs FinishOperationOk, or FinishOperationError with the
 // cause when the port was lost.
-ContinuousTestResult DidoTest(Link& link, const QByteArray& address, int family,
+ContinuousTestResult DidoTest(Link& link, const QByteArray& address, Family family,
                               const DidoObserver& observer);
 
 }  // namespace kt

@@ -40,9 +40,9 @@ QByteArray eventText(const Link& link, bool four) {
 
 }  // namespace
 
-PollingTestResult PollingTest(Link& link, const QByteArray& address, int family,
+PollingTestResult PollingTest(Link& link, const QByteArray& address, Family family,
                               const PollingObserver& observer) {
-    const bool four = family == 4;
+    const bool four = family == Family::ThreeDigit;
     const PollLayout& layout = four ? kLayoutFour : kLayout;
     const QByteArray poll = address + command::PollCommand(family);
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "controller/continuous_test.h"
+#include "controller/family.h"
 #include "controller/silence_watch.h"
 #include "link/link.h"
 
@@ -36,7 +37,7 @@ struct PollingTestResult : ContinuousTestResult {
 
 // After it returns, the window runs FinishOperationOk, or
 // FinishOperationError with the cause when the port was lost.
-PollingTestResult PollingTest(Link& link, const QByteArray& address, int family,
+PollingTestResult PollingTest(Link& link, const QByteArray& address, Family family,
                               const PollingObserver& observer);
 
 }  // namespace kt

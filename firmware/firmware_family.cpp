@@ -2,16 +2,16 @@
 
 namespace kt {
 
-std::optional<FirmwareLayout> FirmwareLayoutOf(int family) {
+std::optional<FirmwareLayout> FirmwareLayoutOf(Family family) {
     switch (family) {
-        case 3:
-        case 6:
+        case Family::V5:
+        case Family::KT740:
             return FirmwareLayout{512, 124};  // 63,488 bytes
-        case 1:
-        case 2:
-        case 5:
+        case Family::V3:
+        case Family::V4:
+        case Family::V2:
             return FirmwareLayout{256, 248};  // 63,488 bytes
-        case 4:
+        case Family::ThreeDigit:
             return FirmwareLayout{64, 984};  // 62,976 bytes
         default:
             return std::nullopt;

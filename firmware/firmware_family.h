@@ -5,6 +5,8 @@
 // loader we know of.
 #pragma once
 
+#include "controller/family.h"
+
 #include <optional>
 
 namespace kt {
@@ -15,6 +17,6 @@ struct FirmwareLayout {
 };
 
 // nullopt for a family without a known loader dialogue (0: not identified, 7 to 9).
-std::optional<FirmwareLayout> FirmwareLayoutOf(int family);
+std::optional<FirmwareLayout> FirmwareLayoutOf(Family family);
 
 }  // namespace kt

@@ -19,19 +19,19 @@ QByteArray headerTextOf(const QByteArray& header) {
 // Which file fits which controller. Texts compare by their first n
 // characters (the whole text when it is shorter), byte for byte, case
 // included.
-bool modelAccepted(int family, const QByteArray& header, const QByteArray& version) {
+bool modelAccepted(Family family, const QByteArray& header, const QByteArray& version) {
     switch (family) {
-        case 3:
+        case Family::V5:
             return header.left(10) == "KT320MX-V5";
-        case 6:
+        case Family::KT740:
             return header.left(10) == "KT740MX-V6";
-        case 1:
-        case 2:
-        case 5:
+        case Family::V3:
+        case Family::V4:
+        case Family::V2:
             // A KT370 runs the KT310 firmware of its board revision.
             if (version.left(5) == "KT370") return header.left(8) == "KT310" + version.mid(5, 3);
             return header.left(11) == version.left(11);
-        case 4:
+        case Family::ThreeDigit:
             return header.left(7) == version.left(7);
         default:
             return true;
@@ -85,7 +85,7 @@ std::optional<QByteArray> ReadBoundedFile(const QString& path, qint64 maxSize, Q
     return std::nullopt;
 }
 
-FirmwareFile LoadFirmwareFile(const QString& path, int family, const QByteArray& versionText) {
+FirmwareFile LoadFirmwareFile(const QString& path, Family family, const QByteArray& versionText) {
     QString why;
     const auto contents = ReadBoundedFile(path, kMaxFirmwareFileSize, &why);
     if (!contents) {
@@ -96,7 +96,7 @@ FirmwareFile LoadFirmwareFile(const QString& path, int family, const QByteArray&
     return LoadFirmwareBytes(*contents, family, versionText);
 }
 
-FirmwareFile LoadFirmwareBytes(const QByteArray& contents, int family,
+FirmwareFile LoadFirmwareBytes(const QByteArray& contents, Family family,
                                const QByteArray& versionText) {
     FirmwareFile result;
     if (contents.size() > kMaxFirmwareFileSize) {

@@ -7,6 +7,8 @@
 // family's limit, and refuses a file made for another model.
 #pragma once
 
+#include "controller/family.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -58,9 +60,9 @@ struct FirmwareFile {
 // identified (its family, and the text it put into the version panel).
 // A file with no data behind its header is refused: programming it would
 // erase the controller and start it into nothing.
-FirmwareFile LoadFirmwareFile(const QString& path, int family, const QByteArray& versionText);
+FirmwareFile LoadFirmwareFile(const QString& path, Family family, const QByteArray& versionText);
 // The same for a file's whole contents already read (standard input).
-FirmwareFile LoadFirmwareBytes(const QByteArray& contents, int family,
+FirmwareFile LoadFirmwareBytes(const QByteArray& contents, Family family,
                                const QByteArray& versionText);
 
 // Reads a whole regular file of at most maxSize bytes; nullopt and a reason

@@ -48,11 +48,11 @@ struct Dialogue {
     Pauses pauses;
 };
 
-std::optional<Dialogue> dialogueOf(int family) {
+std::optional<Dialogue> dialogueOf(Family family) {
     Dialogue d;
     switch (family) {
-        case 3:
-        case 6:
+        case Family::V5:
+        case Family::KT740:
             d.kind = Kind::A;
             d.style = FrameStyle::Crc;
             d.start = "Zx5E9C";
@@ -62,16 +62,16 @@ std::optional<Dialogue> dialogueOf(int family) {
             d.upperCaseAddress = true;
             d.dataPosition = 8;
             d.pauses.afterUpgrade = 7000;
-            if (family == 3) {
+            if (family == Family::V5) {
                 // Family 3 (the KT320) is given more time per block.
                 d.pauses.beforeWrite = 20;
                 d.pauses.beforeReadBack = 50;
                 d.pauses.afterFailedReadBack = 150;
             }
             return d;
-        case 1:
-        case 2:
-        case 5:
+        case Family::V3:
+        case Family::V4:
+        case Family::V2:
             d.kind = Kind::B;
             d.style = FrameStyle::EtxReply;
             d.start = "ZxE7";
@@ -81,7 +81,7 @@ std::optional<Dialogue> dialogueOf(int family) {
             d.upgrade = "X";
             d.dataPosition = 7;
             return d;
-        case 4:
+        case Family::ThreeDigit:
             d.kind = Kind::C;
             d.style = FrameStyle::StxReply;
             d.addressEveryCommand = false;
@@ -100,7 +100,7 @@ std::optional<Dialogue> dialogueOf(int family) {
 
 // Whether the image was cut for this family: the loader would otherwise be
 // asked for addresses and lengths it does not have.
-bool cutFor(const FirmwareImage& image, int family) {
+bool cutFor(const FirmwareImage& image, Family family) {
     const auto layout = FirmwareLayoutOf(family);
     if (!layout || image.blockSize != layout->blockSize || image.blockCount() > layout->maxBlocks)
         return false;
@@ -293,14 +293,15 @@ private:
 
 }  // namespace
 
-FirmwareResult ProgramFirmware(Link& link, const QByteArray& address, int family,
+FirmwareResult ProgramFirmware(Link& link, const QByteArray& address, Family family,
                                const FirmwareImage& image, const FirmwareObserver& observer) {
     // Without a known dialogue nothing may go out: a guessed one could leave
     // the controller in a loader that nothing here knows how to finish.
     const auto dialogue = dialogueOf(family);
-    if (!dialogue) return {{false}, QStringLiteral("family %1 has no firmware loader").arg(family)};
+    if (!dialogue)
+        return {{false}, QStringLiteral("family %1 has no firmware loader").arg(CodeOf(family))};
     if (!cutFor(image, family))
-        return {{false}, QStringLiteral("the image was not cut for family %1").arg(family)};
+        return {{false}, QStringLiteral("the image was not cut for family %1").arg(CodeOf(family))};
     // Nothing to write: the loader would erase the controller and start
     // into nothing.
     if (image.blockCount() == 0) return {{false}, QStringLiteral("the file holds no firmware")};

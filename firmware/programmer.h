@@ -57,7 +57,7 @@ struct FirmwareResult : OperationResult {
 // (outside 1 to 6), or an image not cut for the family, is refused before
 // anything is sent, and so is an image without a single block. A lost port
 // fails the run at whichever step it shows, the upgrade command included.
-FirmwareResult ProgramFirmware(Link& link, const QByteArray& address, int family,
+FirmwareResult ProgramFirmware(Link& link, const QByteArray& address, Family family,
                                const FirmwareImage& image, const FirmwareObserver& observer = {});
 
 }  // namespace kt

@@ -287,6 +287,66 @@
         <source>No answer since %1</source>
         <translation>自 %1 起无回应</translation>
     </message>
+    <message>
+        <source>%1: no such port</source>
+        <translation>%1: 连接阜不存在</translation>
+    </message>
+    <message>
+        <source>%1: permission denied; add your account to the %2 group</source>
+        <translation>%1: 没有权限; 请将您的帐号加入 %2 群组</translation>
+    </message>
+    <message>
+        <source>%1: permission denied; log in again to use the %2 group</source>
+        <translation>%1: 没有权限; 请重新登入以使用 %2 群组</translation>
+    </message>
+    <message>
+        <source>%1: permission denied; ask your administrator</source>
+        <translation>%1: 没有权限; 请洽系统管理员</translation>
+    </message>
+    <message>
+        <source>%1: in use by another program</source>
+        <translation>%1: 已被其他程式使用</translation>
+    </message>
+    <message>
+        <source>%1: connection refused</source>
+        <translation>%1: 连线被拒绝</translation>
+    </message>
+    <message>
+        <source>%1: unreachable or timed out</source>
+        <translation>%1: 无法连线或逾时</translation>
+    </message>
+    <message>
+        <source>%1: the converter does not take line settings (RFC 2217)</source>
+        <translation>%1: 转换器不接受通讯设定 (RFC 2217)</translation>
+    </message>
+    <message>
+        <source>%1: the converter refused the line settings</source>
+        <translation>%1: 转换器拒绝此通讯设定</translation>
+    </message>
+    <message>
+        <source>%1: connection lost</source>
+        <translation>%1: 连线中断</translation>
+    </message>
+    <message>
+        <source>no answer from the device</source>
+        <translation>装置没有回应</translation>
+    </message>
+    <message>
+        <source>bad checksum in the reply</source>
+        <translation>回应资料检查码错误</translation>
+    </message>
+    <message>
+        <source>the command cannot be sent</source>
+        <translation>指令无法送出</translation>
+    </message>
+    <message>
+        <source>%1: port not open</source>
+        <translation>%1: 连接阜未开启</translation>
+    </message>
+    <message>
+        <source>(no access)</source>
+        <translation>(没有权限)</translation>
+    </message>
 </context>
 <context>
     <name>kt::ModuleSurveyWindow</name>

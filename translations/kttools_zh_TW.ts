@@ -287,6 +287,66 @@
         <source>No answer since %1</source>
         <translation>自 %1 起無回應</translation>
     </message>
+    <message>
+        <source>%1: no such port</source>
+        <translation>%1: 連接阜不存在</translation>
+    </message>
+    <message>
+        <source>%1: permission denied; add your account to the %2 group</source>
+        <translation>%1: 沒有權限; 請將您的帳號加入 %2 群組</translation>
+    </message>
+    <message>
+        <source>%1: permission denied; log in again to use the %2 group</source>
+        <translation>%1: 沒有權限; 請重新登入以使用 %2 群組</translation>
+    </message>
+    <message>
+        <source>%1: permission denied; ask your administrator</source>
+        <translation>%1: 沒有權限; 請洽系統管理員</translation>
+    </message>
+    <message>
+        <source>%1: in use by another program</source>
+        <translation>%1: 已被其他程式使用</translation>
+    </message>
+    <message>
+        <source>%1: connection refused</source>
+        <translation>%1: 連線被拒絕</translation>
+    </message>
+    <message>
+        <source>%1: unreachable or timed out</source>
+        <translation>%1: 無法連線或逾時</translation>
+    </message>
+    <message>
+        <source>%1: the converter does not take line settings (RFC 2217)</source>
+        <translation>%1: 轉換器不接受通訊設定 (RFC 2217)</translation>
+    </message>
+    <message>
+        <source>%1: the converter refused the line settings</source>
+        <translation>%1: 轉換器拒絕此通訊設定</translation>
+    </message>
+    <message>
+        <source>%1: connection lost</source>
+        <translation>%1: 連線中斷</translation>
+    </message>
+    <message>
+        <source>no answer from the device</source>
+        <translation>裝置沒有回應</translation>
+    </message>
+    <message>
+        <source>bad checksum in the reply</source>
+        <translation>回應資料檢查碼錯誤</translation>
+    </message>
+    <message>
+        <source>the command cannot be sent</source>
+        <translation>指令無法送出</translation>
+    </message>
+    <message>
+        <source>%1: port not open</source>
+        <translation>%1: 連接阜未開啟</translation>
+    </message>
+    <message>
+        <source>(no access)</source>
+        <translation>(沒有權限)</translation>
+    </message>
 </context>
 <context>
     <name>kt::ModuleSurveyWindow</name>

@@ -1,13 +1,12 @@
-// The window in the chosen language: the base font and every text that
-// follows the language. Texts not set here (ID:, S/N:, DI1, Alarm Off, ...)
-// stay English in every language.
-#include "app/fault_causes.h"
+// The window in the chosen language: the base font, and every text that
+// follows the language, each page's through its retranslate(). Texts not set
+// (ID:, S/N:, DI1, Alarm Off, ...) stay English in every language.
+#include "app/catalogues.h"
 #include "app/fonts.h"
-#include "app/message_lookup.h"
+#include "app/messages.h"
 #include "app/window/menu_bar_style.h"
-#include "app/window/module_survey_window.h"
 #include "app/window/tfrm_module.h"
-#include "app/window/traffic_monitor.h"
+#include "app/window/window_menu.h"
 #include "ui_tfrm_module.h"
 
 #include <QMenuBar>
@@ -17,12 +16,13 @@ namespace kt {
 void TfrmModule::ApplyLanguageFont() {
     // Controls with a font of their own (large buttons, panels, the alarm
     // list, the I/O captions) keep it; all others follow the window's.
-    const QFont base = languageFont(languageIndex_);
+    const LanguageIndex fontLanguage = Catalogues::indexFor(session_->language);
+    const QFont base = languageFont(fontLanguage);
     setFont(base);
     // Their Chinese texts take the language's glyph forms all the same.
     for (QWidget* own : findChildren<QWidget*>())
         if (own->property(kPixelHeight).isValid())
-            own->setFont(withLanguageFallbacks(own->font(), languageIndex_));
+            own->setFont(withLanguageFallbacks(own->font(), fontLanguage));
     // The menu bar stands for the system's menu bar, whose font does not
     // follow the window's size: keep the English text size in every language.
     QFont bar = base;
@@ -32,8 +32,8 @@ void TfrmModule::ApplyLanguageFont() {
     if (!menuBarStyle_) {
         QMenuBar english;
         english.setFont(languageFont(LanguageIndex::English));
-        for (int title : {4, 3, 7})
-            english.addAction(MessageTable::text(title, LanguageIndex::English));
+        for (const char* title : {"&File", "&Language", "&About"})
+            english.addAction(Catalogues::translate(Catalogues::English, "Messages", title));
         english.adjustSize();
         menuBarStyle_ =
             new MenuBarStyle(english.actionGeometry(english.actions().first()).height());
@@ -44,130 +44,43 @@ void TfrmModule::ApplyLanguageFont() {
     for (QMenu* menu : {ui->mnuFile, ui->mnuLanguage}) menu->setFont(base);
     // Each language's name in its own script and glyph forms: the whole
     // language font, whose first family is only its Latin half.
-    const std::pair<QAction*, LanguageIndex> names[] = {
-        {ui->mnuEnglish, LanguageIndex::English},
-        {ui->mnuSimplified, LanguageIndex::SimplifiedChinese},
-        {ui->mnuTraditional, LanguageIndex::TraditionalChinese}};
-    for (const auto& [action, language] : names) {
-        QFont font = languageFont(language);
+    for (const auto& [action, language] : menu_->languageItems()) {
+        QFont font = languageFont(Catalogues::indexFor(language));
         font.setPixelSize(base.pixelSize());
         action->setFont(font);
     }
 }
 
 void TfrmModule::FormShow() {
-    const auto language = [](LanguageIndex index) {
-        return MessageTable::text(MessageTable::LanguageNames, index);
-    };
-    // 1, 2: font and check mark.
+    const WindowSession& s = *session_;
+    // The language's catalogue answers tr() from here on.
+    Catalogues::install(s.language);
+    // 1 to 5: font, check mark, caption and menus.
     ApplyLanguageFont();
-    ui->mnuEnglish->setChecked(languageIndex_ == LanguageIndex::English);
-    ui->mnuSimplified->setChecked(languageIndex_ == LanguageIndex::SimplifiedChinese);
-    ui->mnuTraditional->setChecked(languageIndex_ == LanguageIndex::TraditionalChinese);
-    // 3 to 5: caption and menus; each language keeps its own name.
-    setWindowTitle(text(0));
-    ui->mnuLanguage->setTitle(text(3));
-    ui->mnuEnglish->setText(language(LanguageIndex::English));
-    ui->mnuSimplified->setText(language(LanguageIndex::SimplifiedChinese));
-    ui->mnuTraditional->setText(language(LanguageIndex::TraditionalChinese));
-    ui->mnuFile->setTitle(text(4));
-    ui->mnuFirmwareFile->setText(text(15));
-    ui->mnuFindSpeed->setText(MessageTable::translate("Find line &speed", languageIndex_));
-    ui->mnuModuleSurvey->setText(MessageTable::translate("Module &survey", languageIndex_));
-    ui->chkNetSetLine->setText(
-        MessageTable::translate("Set the converter's line (RFC 2217)", languageIndex_));
-    ui->mnuAbout->setText(text(7));
-    ui->mnuExit->setText(text(8));
-    ui->mnuTraffic->setText(MessageTable::translate("&Traffic monitor", languageIndex_));
-    if (traffic_) traffic_->setLanguage(languageIndex_);
+    menu_->retranslate();
+    setWindowTitle(Messages::tr("KT350 KT460 Tools V0505"));
     // 6: the port page.
-    ui->pcPort->setTabText(ui->pcPort->indexOf(ui->tsNet), text(11));
-    ui->pcPort->setTabText(ui->pcPort->indexOf(ui->tsCom), text(10));
-    ui->lblPort->setText(text(13));
-    ui->lblNetPort->setText(text(13));
-    ui->lblSpeed->setText(text(12));
-    ui->cmbPort->setNoAccessMark(NoAccessMark(languageIndex_));
-    ui->cmbPort->refill();
+    ui->pcPort->retranslate();
     // 7: tabs.
     QTabWidget* pages = ui->pcMain;
-    pages->setTabText(pages->indexOf(ui->tsTest), text(22));
-    pages->setTabText(pages->indexOf(ui->tsCommand), text(24));
-    pages->setTabText(pages->indexOf(ui->tsFunction), text(23));
-    pages->setTabText(pages->indexOf(ui->tsFirmware), text(25));
-    // 8: the large buttons of the basic test and the status line.
-    ui->btnConnect->setText(text(16));
-    ui->btnDIDO->setText(text(27));
-    ui->btnPooling->setText(text(28));
-    ui->btnInitial->setText(text(29));
-    ui->btnReboot->setText(text(30));
-    // A running test keeps its own line, in the new language.
-    if (!runner_->showTestStatus()) ui->pnMsg->setText(text(2));
-    // A running test's button keeps saying how to stop it.
-    if (runningTest() != ContinuousTest::None) testButton(runningTest())->setText(text(26));
-    // 9: command test.
-    ui->lblCommandSend->setText(text(38));
-    ui->lblCommandRecv->setText(text(39));
-    ui->btnCommand->setText(text(37));
-    ui->lblModuleCommandSend->setText(text(38));
-    ui->lblModuleCommandRecv->setText(text(39));
-    ui->btnModuleCommand->setText(text(37));
-    ui->gbModule->setTitle(text(36));
-    ui->gbController->setTitle(text(35));
-    ui->lblModuleType->setText(text(40));
-    // 10: the other buttons of the basic test.
-    ui->btnSetDate->setText(text(31));
-    ui->btnAlarm->setText(text(32));
-    ui->btnSet115200->setText(text(33));
-    ui->btnSet19200->setText(text(34));
-    // 11: firmware upgrade.
-    ui->pnFirmwareNote->setText(text(59));
-    ui->moFirmwareNote->clear();
-    ui->moFirmwareNote->appendPlainText(text(60));
-    ui->btnFirmware->setText(text(53));
-    // 12: controller ID.
-    pages->setTabText(pages->indexOf(ui->tsSetCtrl), text(41));
-    ui->gbSetCtrl->setTitle(text(42));
-    ui->btnGetCtrlID->setText(text(43));
-    ui->btnSetCtrlBySN->setText(text(44));
-    ui->lblSetCtrlID->setText(text(45));
-    // 13: V7 modules.
-    pages->setTabText(pages->indexOf(ui->tsSetV7), text(46));
-    ui->gbSetV7->setTitle(text(47));
-    ui->btnV7SnId->setText(text(43));
-    ui->btnV7SetId->setText(text(44));
-    ui->lblSetV7Id->setText(text(45));
-    ui->gbSetCardTypeByID->setTitle(text(48));
-    ui->btnV7SetCardType->setText(text(49));
-    ui->btnV7GetCardType->setText(text(50));
-    // 14: V5 modules.
-    pages->setTabText(pages->indexOf(ui->tsSetV5), text(51));
-    ui->gbSetV5->setTitle(text(47));
-    ui->btnV5SetId->setText(text(44));
-    ui->btnV5GetSn->setText(text(43));
-    ui->lblSetV5ID->setText(text(45));
-    ui->lblV7Recv->setText(text(52));
-    ui->lblV5Recv->setText(text(52));
-    // The tool's own additions.
-    if (surveyWindow_) surveyWindow_->applyLanguage(languageIndex_);
-}
-
-void TfrmModule::chooseLanguage(LanguageIndex language) {
-    languageIndex_ = language;
-    fields_.LanguageFlag = languageFlagFor(language);
-    SaveLanguage(fields_.LanguageFlag);
-    FormShow();
-}
-
-void TfrmModule::mnuEnglishClick() {
-    chooseLanguage(LanguageIndex::English);
-}
-
-void TfrmModule::mnuSimplifiedClick() {
-    chooseLanguage(LanguageIndex::SimplifiedChinese);
-}
-
-void TfrmModule::mnuTraditionalClick() {
-    chooseLanguage(LanguageIndex::TraditionalChinese);
+    pages->setTabText(pages->indexOf(ui->tsTest), Messages::tr("Basic test"));
+    pages->setTabText(pages->indexOf(ui->tsCommand), Messages::tr("Command test"));
+    pages->setTabText(pages->indexOf(ui->tsFunction), Messages::tr("Function test"));
+    pages->setTabText(pages->indexOf(ui->tsFirmware), Messages::tr("Firmware upgrade"));
+    pages->setTabText(pages->indexOf(ui->tsSetCtrl), Messages::tr("Controller"));
+    pages->setTabText(pages->indexOf(ui->tsSetV7), Messages::tr("V7 Module"));
+    pages->setTabText(pages->indexOf(ui->tsSetV5), Messages::tr("V5 Module"));
+    // 8: Connect and the status line; a running test keeps its own line,
+    // in the new language.
+    ui->btnConnect->setText(Messages::tr("Connect device"));
+    if (!runner_->showTestStatus()) ui->pnMsg->setText(Messages::tr("Start connect device"));
+    // 8 to 14: the pages.
+    ui->tsTest->retranslate();
+    ui->tsCommand->retranslate();
+    ui->tsFirmware->retranslate();
+    ui->tsSetCtrl->retranslate();
+    ui->tsSetV7->retranslate();
+    ui->tsSetV5->retranslate();
 }
 
 }  // namespace kt

@@ -1,7 +1,7 @@
 // kttools: the window program.
 #include "app/window/display_choice.h"
 #include "app/window/tfrm_module.h"
-#include "link/version.h"
+#include "version/version.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -68,11 +68,6 @@ ModuleSurveyWindow::ModuleSurveyWindow(QWidget* parent)
     retranslate();
 }
 
-void ModuleSurveyWindow::applyLanguage(LanguageIndex language) {
-    Catalogues::install(Catalogues::languageFor(language));
-    retranslate();
-}
-
 void ModuleSurveyWindow::changeEvent(QEvent* event) {
     // Qt posts the change to every window; one that already shows the
     // language leaves its columns as they are.

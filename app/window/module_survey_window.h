@@ -7,7 +7,6 @@
 // stays usable while the main window is locked by the operation.
 #pragma once
 
-#include "app/languages.h"
 #include "modules/module_survey.h"
 
 #include <QWidget>
@@ -26,9 +25,8 @@ class ModuleSurveyWindow : public QWidget {
 public:
     explicit ModuleSurveyWindow(QWidget* parent = nullptr);
 
-    // Installs the language's catalogue; the window's own files call it
-    // until they install it themselves.
-    void applyLanguage(LanguageIndex language);
+    // Shows the installed language; a LanguageChange does the same.
+    void retranslate();
 
     // A survey starts: the table empties, Cancel is offered.
     void begin();
@@ -58,7 +56,6 @@ private:
     void saveClick();
     void cancelClick();
     void showSummary();
-    void retranslate();
 
     QTableWidget* table_;
     QProgressBar* bar_;

@@ -1,18 +1,15 @@
 #include "app/window/tfrm_module.h"
 
+#include "app/catalogues.h"
 #include "app/fonts.h"
-#include "app/message_lookup.h"
-#include "app/window/module_survey_window.h"
-#include "app/window/traffic_monitor.h"
-#include "link/version.h"
+#include "app/window/window_menu.h"
+#include "controller/connect.h"
 #include "ui_tfrm_module.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLayout>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -32,9 +29,10 @@ TfrmModule::TfrmModule(std::unique_ptr<Tone> tone, PortLister listPorts, QWidget
     shown.status = ui->pnMsg;
     shown.lamp = ui->shComm;
     shown.tone = tone_.get();
-    shown.language = [this] { return languageIndex_; };
-    shown.takePort = [this] { return takeActivePortPage(); };
+    shown.takePort = [this] { return session_->takePortPage(); };
     runner_ = std::make_unique<OperationRunner>(std::move(shown), *worker_);
+    session_ = std::make_unique<WindowSession>(*runner_, *tone_);
+    session_->versionText = [this] { return ui->pnVER->text().toLatin1(); };
     applyDesignFonts();
     // Panels show controller and file bytes: never as rich text, and with
     // every space kept (a poll record holds two in a row).
@@ -53,103 +51,62 @@ TfrmModule::TfrmModule(std::unique_ptr<Tone> tone, PortLister listPorts, QWidget
     centralWidget()->setFixedSize(680, 614);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    tmrClock.setInterval(500);
-    connectHandlers();
+    menu_ = std::make_unique<WindowMenu>(*this, *ui, *session_, worker_->link());
     FormCreate();
-    tmrClock.start();
 }
 
 // The monitor stops listening first; then a continuous test is told to stop
 // and the worker is cancelled and joined, before anything its queued
 // reports would reach goes away.
 TfrmModule::~TfrmModule() {
-    traffic_.reset();
+    menu_->stopTraffic();
     runner_->stopTest();
     worker_.reset();
 }
 
 void TfrmModule::FormCreate() {
-    deviceAddress_ = "0000";
-    languageIndex_ = LanguageIndex::English;
-    fields_ = loadSettings();
-    languageIndex_ = fields_.languageIndex();
-
-    ui->cmbPort->setLister(listPorts_);
-    ui->cmbPort->refill();
-    ui->cmbPort->setCurrentIndex(0);
-    copyFieldsToPortPage();
+    session_->deviceAddress = "0000";
+    session_->fields = loadSettings();
+    session_->language = Catalogues::languageForFlag(session_->fields.LanguageFlag);
+    attachPages();
+    ui->pcPort->showFields();
+    menu_->updateFindSpeedEnabled();
 }
 
-void TfrmModule::copyFieldsToPortPage() {
-    ui->cmbPort->setEditText(fields_.ComPortName);
-    const int baud = ui->cmbBaudrate->findText(fields_.ComBaudRate);
-    if (baud >= 0) ui->cmbBaudrate->setCurrentIndex(baud);
-    ui->cmbBaudrate->setEditText(fields_.ComBaudRate);
-    ui->edIP->setText(fields_.NetIP);
-    ui->edPort->setText(fields_.NetPort);
-    ui->chkNetSetLine->setChecked(fields_.NetSetLine != 0);
-    const int netBaud = ui->cmbNetBaudrate->findText(fields_.NetBaudRate);
-    if (netBaud >= 0) ui->cmbNetBaudrate->setCurrentIndex(netBaud);
-    ui->cmbNetBaudrate->setEditText(fields_.NetBaudRate);
-    ui->pnFile->setText(fields_.FirmwareFile);
-    portKind_ = fields_.networkPage() ? PortKind::Network : PortKind::Serial;
-    ui->pcPort->setCurrentWidget(portKind_ == PortKind::Network ? ui->tsNet : ui->tsCom);
-    updateFindSpeedEnabled();
-}
+// Each page gets the session; what one page does that another shows passes
+// through here.
+void TfrmModule::attachPages() {
+    ui->pcPort->attach(*session_, listPorts_);
+    ui->tsTest->attach(*session_);
+    ui->tsCommand->attach(*session_);
+    ui->tsFirmware->attach(*session_);
+    ui->tsSetCtrl->attach(*session_);
+    ui->tsSetV7->attach(*session_);
+    ui->tsSetV5->attach(*session_);
+    session_->deviceButtons = {ui->btnConnect};
+    session_->deviceButtons << ui->tsTest->deviceButtons() << ui->tsSetCtrl->deviceButtons()
+                            << ui->tsFirmware->deviceButtons() << ui->tsSetV7->deviceButtons()
+                            << ui->tsSetV5->deviceButtons() << ui->tsCommand->deviceButtons();
 
-void TfrmModule::connectHandlers() {
-    const std::pair<QPushButton*, void (TfrmModule::*)()> buttons[] = {
-        {ui->btnConnect, &TfrmModule::btnConnectClick},
-        {ui->btnSetDate, &TfrmModule::btnSetDateClick},
-        {ui->btnAlarm, &TfrmModule::btnAlarmClick},
-        {ui->btnInitial, &TfrmModule::btnInitialClick},
-        {ui->btnReboot, &TfrmModule::btnRebootClick},
-        {ui->btnSet19200, &TfrmModule::btnSet19200Click},
-        {ui->btnSet115200, &TfrmModule::btnSet115200Click},
-        {ui->btn19200, &TfrmModule::btn19200Click},
-        {ui->btn115200, &TfrmModule::btn115200Click},
-        {ui->btnCommand, &TfrmModule::btnCommandClick},
-        {ui->btnGetCtrlID, &TfrmModule::btnGetCtrlIDClick},
-        {ui->btnSetCtrlBySN, &TfrmModule::btnSetCtrlBySNClick},
-        {ui->btnDIDO, &TfrmModule::btnDIDOClick},
-        {ui->btnPooling, &TfrmModule::btnPoolingClick},
-        {ui->btnModuleCommand, &TfrmModule::btnModuleCommandClick},
-        {ui->btnV5GetSn, &TfrmModule::btnV5GetSnClick},
-        {ui->btnV5SetId, &TfrmModule::btnV5SetIdClick},
-        {ui->btnV7SnId, &TfrmModule::btnV7SnIdClick},
-        {ui->btnV7SetId, &TfrmModule::btnV7SetIdClick},
-        {ui->btnV7SetCardType, &TfrmModule::btnV7SetCardTypeClick},
-        {ui->btnV7GetCardType, &TfrmModule::btnV7GetCardTypeClick},
-    };
-    for (const auto& [button, click] : buttons)
-        connect(button, &QPushButton::clicked, this, handler(click));
-    // The DIDO loop reads the output boxes on the worker, each pass.
-    const QCheckBox* outputs[] = {ui->chkDO1, ui->chkDO2, ui->chkDO3, ui->chkDO4};
-    for (std::size_t i = 0; i < outputChecked_.size(); ++i) {
-        outputChecked_.at(i).store(outputs[i]->isChecked());
-        connect(outputs[i], &QCheckBox::toggled, this,
-                [this, i](bool on) { outputChecked_.at(i).store(on); });
-    }
-    connect(ui->sbID, &QScrollBar::valueChanged, this, handler(&TfrmModule::sbIDChange));
-    connect(&tmrClock, &QTimer::timeout, this, handler(&TfrmModule::tmrClockTimer));
-    connect(ui->mnuEnglish, &QAction::triggered, this, handler(&TfrmModule::mnuEnglishClick));
-    connect(ui->mnuSimplified, &QAction::triggered, this, handler(&TfrmModule::mnuSimplifiedClick));
-    connect(ui->mnuTraditional, &QAction::triggered, this,
-            handler(&TfrmModule::mnuTraditionalClick));
-    connect(ui->mnuExit, &QAction::triggered, this, handler(&TfrmModule::mnuExitClick));
-    connect(ui->mnuAbout, &QAction::triggered, this, handler(&TfrmModule::mnuAboutClick));
-    connect(ui->mnuTraffic, &QAction::triggered, this, handler(&TfrmModule::mnuTrafficClick));
-    connect(ui->mnuFindSpeed, &QAction::triggered, this, handler(&TfrmModule::mnuFindSpeedClick));
-    connect(ui->mnuModuleSurvey, &QAction::triggered, this,
-            handler(&TfrmModule::mnuModuleSurveyClick));
-    connect(ui->pcPort, &QTabWidget::currentChanged, this,
-            handler(&TfrmModule::updateFindSpeedEnabled));
-    connect(ui->chkNetSetLine, &QCheckBox::toggled, this,
-            handler(&TfrmModule::updateFindSpeedEnabled));
-    // The firmware upgrade: its menu item and page stay hidden.
-    connect(ui->mnuFirmwareFile, &QAction::triggered, this,
-            handler(&TfrmModule::mnuFirmwareFileClick));
-    connect(ui->btnFirmware, &QPushButton::clicked, this, handler(&TfrmModule::btnFirmwareClick));
+    connect(ui->btnConnect, &QPushButton::clicked, this,
+            handler(this, &TfrmModule::btnConnectClick));
+    connect(ui->sbID, &QScrollBar::valueChanged, this, handler(this, &TfrmModule::sbIDChange));
+    connect(ui->tsTest, &BasicPage::lineSpeedChanged, ui->pcPort, &PortPage::showLineSpeed);
+    QTabWidget* pages = ui->pcMain;
+    connect(ui->tsTest, &BasicPage::testStarted, this, [this, pages] {
+        for (QWidget* page :
+             {static_cast<QWidget*>(ui->tsFunction), static_cast<QWidget*>(ui->tsCommand),
+              static_cast<QWidget*>(ui->tsFirmware)})
+            pages->setTabVisible(pages->indexOf(page), false);
+    });
+    connect(ui->tsTest, &BasicPage::testEnded, this, [this, pages] {
+        // The function and firmware pages stay hidden, as they are from the start.
+        pages->setTabVisible(pages->indexOf(ui->tsCommand), true);
+        menu_->updateFindSpeedEnabled();
+    });
+    connect(ui->pcPort, &PortPage::findSpeedChanged, menu_.get(),
+            &WindowMenu::updateFindSpeedEnabled);
+    connect(menu_.get(), &WindowMenu::languageChanged, this, handler(this, &TfrmModule::FormShow));
 
     // Enter anywhere in the window presses the default button, Connect; on
     // a focused push button it presses that one. Qt knows default buttons
@@ -157,8 +114,51 @@ void TfrmModule::connectHandlers() {
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(key), this);
         shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, handler(&TfrmModule::enterPressed));
+        connect(shortcut, &QShortcut::activated, this, handler(this, &TfrmModule::enterPressed));
     }
+}
+
+// The Connect button: find the controller on the chosen port, learn its
+// address, model, version and serial number (controller/connect.h), and
+// show them.
+void TfrmModule::btnConnectClick() {
+    if (runner_->running()) return;
+    session_->controllerFamily = Family::Unknown;
+    ui->tsTest->showInputsAndOutputs(false);
+
+    ConnectObserver observer;
+    observer.attemptFailed = runner_->countdownShower("Connecting device ...");
+    observer.addressFound = [this](const QByteArray& address, bool familyFour) {
+        runner_->onWindow([this, address, familyFour] {
+            ui->pnVER->clear();
+            ui->pnSN->clear();
+            session_->deviceAddress = address;
+            bool number = false;
+            const int position = QString::fromLatin1(address).toInt(&number, 10);
+            if (number) ui->sbID->setValue(position);
+            if (familyFour) {
+                session_->controllerFamily = Family::ThreeDigit;
+                ui->tsTest->showInputsAndOutputs(true);
+            }
+            // The controller answered on these entries: keep them.
+            session_->SavePortSettings();
+        });
+    };
+
+    runner_->start([this, observer, idText = ui->pnID->text().toLatin1()](Link& link) {
+        const ConnectResult result = Connect(link, idText, observer);
+        if (result.outcome == ConnectResult::Outcome::NotFound)
+            return OperationRunner::Ending::NotFound;
+        runner_->onWindow([this, result] {
+            session_->deviceAddress = result.address;
+            session_->controllerFamily = result.family;
+            ui->pnVER->setText(QString::fromLatin1(result.versionText));
+            ui->pnSN->setText(QString::fromLatin1(result.serialText));
+        });
+        return result.outcome == ConnectResult::Outcome::Identified
+                   ? OperationRunner::Ending::Ok
+                   : OperationRunner::Ending::Error;
+    });
 }
 
 void TfrmModule::enterPressed() {
@@ -170,7 +170,7 @@ void TfrmModule::enterPressed() {
     ui->btnConnect->click();
 }
 
-// The form names the design's faces and their pixel heights (property
+// The forms name the design's faces and their pixel heights (property
 // pixelHeight); here they become installed families at those heights.
 void TfrmModule::applyDesignFonts() {
     QList<QWidget*> widgets = findChildren<QWidget*>();
@@ -187,26 +187,23 @@ void TfrmModule::sbIDChange(int position) {
     ui->pnID->setText(QString::asprintf("%04d", position));
 }
 
-void TfrmModule::mnuExitClick() {
-    close();
+TrafficMonitor* TfrmModule::trafficMonitor() const {
+    return menu_->trafficMonitor();
 }
 
-void TfrmModule::mnuAboutClick() {
-    // The version goes under the table's text, as the one line every
-    // program's --version prints.
-    QMessageBox box(QMessageBox::NoIcon, text(6),
-                    text(61) + QStringLiteral("\n\n") + VersionLine(QStringLiteral("kttools")),
-                    QMessageBox::Ok, this);
-    box.setFont(languageFont(languageIndex_));
-    box.exec();
+void TfrmModule::setFirmwareFileChooser(FirmwarePage::FirmwareFileChooser chooser) {
+    ui->tsFirmware->setFirmwareFileChooser(std::move(chooser));
 }
 
-void TfrmModule::mnuTrafficClick() {
-    if (!traffic_) traffic_ = std::make_unique<TrafficMonitor>(worker_->link());
-    traffic_->setLanguage(languageIndex_);
-    traffic_->show();
-    traffic_->raise();
-    traffic_->activateWindow();
+// The language menu shows its choice at once (FormShow); a catalogue
+// installed from elsewhere is followed when Qt's LanguageChange arrives.
+void TfrmModule::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange && shownBefore_ &&
+        Catalogues::installed() != session_->language) {
+        session_->language = Catalogues::installed();
+        FormShow();
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void TfrmModule::showEvent(QShowEvent* event) {
@@ -231,25 +228,7 @@ void TfrmModule::closeEvent(QCloseEvent* event) {
         return;
     }
     QMainWindow::closeEvent(event);
-    if (event->isAccepted() && surveyWindow_) surveyWindow_->close();
-    if (event->isAccepted() && traffic_) traffic_->close();
-}
-
-void TfrmModule::runHandler(const std::function<void()>& body) {
-    QString error;
-    try {
-        body();
-        return;
-    } catch (const std::exception& e) {
-        error = QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        error = QStringLiteral("Unknown error");
-    }
-    QMessageBox::critical(this, QGuiApplication::applicationDisplayName(), error);
-}
-
-QString TfrmModule::text(int number) const {
-    return MessageTable::text(number, languageIndex_);
+    if (event->isAccepted()) menu_->closeWindows();
 }
 
 }  // namespace kt

@@ -91,17 +91,16 @@ TrafficMonitor::~TrafficMonitor() {
     view_->setModel(nullptr);
 }
 
-void TrafficMonitor::setLanguage(LanguageIndex language) {
-    Catalogues::install(Catalogues::languageFor(language));
-    retranslate();
-}
-
 void TrafficMonitor::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LanguageChange) retranslate();
+    // Qt posts the change to every window; one already in the language
+    // leaves its columns as they are.
+    if (event->type() == QEvent::LanguageChange && shownLanguage_ != Catalogues::installed())
+        retranslate();
     QWidget::changeEvent(event);
 }
 
 void TrafficMonitor::retranslate() {
+    shownLanguage_ = Catalogues::installed();
     setFont(languageFont(Catalogues::indexFor(Catalogues::installed())));
     setWindowTitle(tr("Traffic monitor"));
     pause_->setText(paused_ ? tr("Resume") : tr("Pause"));

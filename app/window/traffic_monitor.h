@@ -4,7 +4,6 @@
 // monitor costs the link nothing.
 #pragma once
 
-#include "app/languages.h"
 #include "app/traffic_log.h"
 
 #include <QWidget>
@@ -25,9 +24,8 @@ public:
     explicit TrafficMonitor(Link& link);
     ~TrafficMonitor() override;
 
-    // Installs the language's catalogue; the window's own files call it
-    // until they install it themselves.
-    void setLanguage(LanguageIndex language);
+    // Shows the installed language; a LanguageChange does the same.
+    void retranslate();
     TrafficLog& log() { return log_; }
     bool paused() const { return paused_; }
 
@@ -44,7 +42,6 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    void retranslate();
     void togglePause();
     void sizeColumns();
     void save();
@@ -59,6 +56,7 @@ private:
     QPushButton* clear_;
     QPushButton* save_;
     SaveFileChooser chooseFile_;
+    QString shownLanguage_;
     bool paused_ = false;
     bool placed_ = false;
 };

@@ -2,7 +2,6 @@
 // within its language's code page, and found by the program; the numbered
 // messages and the language words.
 #include "app/catalogues.h"
-#include "app/message_lookup.h"
 #include "app/messages.h"
 #include "app/traffic_log.h"
 #include "tests/app/catalogue_builder.h"
@@ -29,6 +28,17 @@ namespace {
 
 constexpr LanguageIndex kLanguages[] = {LanguageIndex::English, LanguageIndex::SimplifiedChinese,
                                         LanguageIndex::TraditionalChinese};
+
+// Message n, or the window's text with that wording, in a language.
+QString message(int number, LanguageIndex language) {
+    const char* english = Messages::source(number);
+    return english ? Catalogues::translate(Catalogues::languageFor(language), "Messages", english)
+                   : QString();
+}
+QString byWording(const QString& english, LanguageIndex language) {
+    return Catalogues::translate(Catalogues::languageFor(language), "Messages",
+                                 english.toUtf8().constData());
+}
 
 // glibc's converter, with no transliteration and nothing skipped.
 bool fitsCodePage(const QString& text, const char* codePage) {
@@ -150,7 +160,7 @@ TEST(Catalogues, TheNumberedMessagesReadAsTheTableHasThem) {
     EXPECT_EQ(Messages::source(-1), nullptr);
     EXPECT_EQ(Messages::source(Messages::Count), nullptr);
     EXPECT_STREQ(Messages::source(Messages::LanguageNames), "&English");
-    EXPECT_TRUE(MessageTable::text(Messages::Count, LanguageIndex::English).isEmpty());
+    EXPECT_TRUE(message(Messages::Count, LanguageIndex::English).isEmpty());
     // Each language's own name, whatever language is installed.
     EXPECT_EQ(Catalogues::name(u"en"), u"&English"_s);
     EXPECT_EQ(Catalogues::name(u"zh_CN"), u"&Simplified chinese(简体)"_s);
@@ -166,26 +176,25 @@ TEST(Catalogues, TheNumberedMessagesReadAsTheTableHasThem) {
          u"注意：更新產品韌體會影響產品上的部分資料，為確保資料安全，建議您在更新韌體前先備份您的資料。"_s},
         {61, u"本软体支援: KT350/KT460 系列控制器。"_s, u"本軟體支援: KT350/KT460 系列控制器。"_s}};
     for (const auto& [number, simplified, traditional] : known) {
-        EXPECT_EQ(MessageTable::text(number, LanguageIndex::SimplifiedChinese), simplified);
-        EXPECT_EQ(MessageTable::text(number, LanguageIndex::TraditionalChinese), traditional);
+        EXPECT_EQ(message(number, LanguageIndex::SimplifiedChinese), simplified);
+        EXPECT_EQ(message(number, LanguageIndex::TraditionalChinese), traditional);
     }
     // Every message is translated and read back by its wording; 24 and 37
     // are the same text, 39 and 52 differ in the letter case of the English.
     for (int n = 0; n < Messages::Count; ++n) {
         const QString english = QString::fromUtf8(Messages::source(n));
-        EXPECT_EQ(MessageTable::text(n, LanguageIndex::English), english);
+        EXPECT_EQ(message(n, LanguageIndex::English), english);
         for (LanguageIndex language : kLanguages)
-            EXPECT_EQ(MessageTable::translate(english, language), MessageTable::text(n, language))
-                << n;
+            EXPECT_EQ(byWording(english, language), message(n, language)) << n;
     }
-    EXPECT_EQ(MessageTable::text(24, LanguageIndex::TraditionalChinese),
-              MessageTable::text(37, LanguageIndex::TraditionalChinese));
+    EXPECT_EQ(message(24, LanguageIndex::TraditionalChinese),
+              message(37, LanguageIndex::TraditionalChinese));
     EXPECT_NE(QString::fromUtf8(Messages::source(39)), QString::fromUtf8(Messages::source(52)));
-    EXPECT_EQ(MessageTable::text(39, LanguageIndex::SimplifiedChinese),
-              MessageTable::text(52, LanguageIndex::SimplifiedChinese));
-    EXPECT_EQ(MessageTable::translate("No such text", LanguageIndex::SimplifiedChinese),
+    EXPECT_EQ(message(39, LanguageIndex::SimplifiedChinese),
+              message(52, LanguageIndex::SimplifiedChinese));
+    EXPECT_EQ(byWording(QStringLiteral("No such text"), LanguageIndex::SimplifiedChinese),
               u"No such text"_s);
-    EXPECT_EQ(MessageTable::translate("&No", LanguageIndex::TraditionalChinese), u"否(&N)"_s);
+    EXPECT_EQ(byWording(QStringLiteral("&No"), LanguageIndex::TraditionalChinese), u"否(&N)"_s);
 }
 
 TEST(Catalogues, InstalledLanguageIsWhatTrAnswersIn) {
@@ -214,8 +223,7 @@ TEST(Catalogues, TheTrafficMonitorsWordsFollowTheInstalledLanguage) {
         for (qsizetype i = 0; i < english.size(); ++i)
             EXPECT_NE(translated[i], english[i]) << english[i].toStdString();
     }
-    EXPECT_EQ(Catalogues::translate(u"zh_CN", "Messages", "&Traffic monitor"),
-              u"通讯监视(&T)"_s);
+    EXPECT_EQ(Catalogues::translate(u"zh_CN", "Messages", "&Traffic monitor"), u"通讯监视(&T)"_s);
     Catalogues::install(u"en");
 }
 

@@ -81,6 +81,27 @@ TEST(CommandLine, SharedOptionsBeforeOrAfterTheCommandMeanTheSame) {
     EXPECT_EQ(text->arguments, QStringList{QStringLiteral("--xor")});
 }
 
+TEST(CommandLine, FamilyTakesTheCodesOneToNineWithAnAddressOfItsLength) {
+    auto line = parse("--net 127.0.0.1:5003 --address 012 --family 4 dido");
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->connection.family, kt::Family::ThreeDigit);
+    line = parse("--net 127.0.0.1:5003 --address 0001 --family 9 dido");
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->connection.family, kt::Family::KT660);
+    line = parse("--net 127.0.0.1:5003 --address 0001 --family 1 dido");
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->connection.family, kt::Family::V3);
+    for (const char* code : {"0", "10", "-4", "x"}) {
+        const QString text = QStringLiteral("--net 127.0.0.1:5003 --address 0001 --family %1 dido")
+                                 .arg(QLatin1String(code));
+        EXPECT_FALSE(parse(text.toLatin1().constData())) << code;
+    }
+    EXPECT_FALSE(parse("--net 127.0.0.1:5003 --address 0001 --family 4 dido"));
+    EXPECT_FALSE(parse("--net 127.0.0.1:5003 --address 012 --family 7 dido"));
+    EXPECT_FALSE(parse("--net 127.0.0.1:5003 --family 7 dido"));
+    EXPECT_FALSE(parse("--net 127.0.0.1:5003 --address 0001 dido"));
+}
+
 TEST(CommandLine, UnknownNamesAreNamedWithTheNearestOne) {
     EXPECT_EQ(errorOf("--net 127.0.0.1:5003 conect"),
               u"unknown command 'conect'; did you mean 'connect'? (see ktcli --help)");

@@ -3,7 +3,7 @@
 // a firmware run, a streaming peer, unbounded files, and controller bytes
 // that would drive the terminal. ktcli runs as a process; the substitute
 // controller runs in this one, so that its faults and log are at hand.
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 
 #include <gtest/gtest.h>
 

@@ -22,9 +22,10 @@ ktsim::DeviceConfig quickRestart() {
 TEST(BasicCommands, BeforeConnectEverythingGoesToZeroOnTheCommonPath) {
     SimLink s(quickRestart());
     StatusLog status;
-    EXPECT_TRUE(kt::FactoryReset(s.link, "0000", 0, status.recorder()).ok);
-    EXPECT_TRUE(kt::Reboot(s.link, "0000", 0, status.recorder()).ok);
-    const auto slow = kt::ChangeSpeed(s.link, "0000", 0, LineSpeed::Baud19200, status.recorder());
+    EXPECT_TRUE(kt::FactoryReset(s.link, "0000", kt::Family::Unknown, status.recorder()).ok);
+    EXPECT_TRUE(kt::Reboot(s.link, "0000", kt::Family::Unknown, status.recorder()).ok);
+    const auto slow = kt::ChangeSpeed(s.link, "0000", kt::Family::Unknown, LineSpeed::Baud19200,
+                                      status.recorder());
     EXPECT_TRUE(slow.ok);
     EXPECT_EQ(slow.speedBox, (kt::SpeedBoxSetting{QStringLiteral("19200,e,8,1"), 5}));
     EXPECT_EQ(s.sent(), (QList<QByteArray>{"0000AR01", "0000AR00", "0000AE001002"}));
@@ -37,7 +38,8 @@ TEST(BasicCommands, BeforeConnectEverythingGoesToZeroOnTheCommonPath) {
 TEST(BasicCommands, SpeedChangeTellsTheWindowTheNewSpeedOnlyOnSuccess) {
     SimLink s;
     StatusLog status;
-    const auto fast = kt::ChangeSpeed(s.link, "0000", 7, LineSpeed::Baud115200, status.recorder());
+    const auto fast = kt::ChangeSpeed(s.link, "0000", kt::Family::KT350, LineSpeed::Baud115200,
+                                      status.recorder());
     EXPECT_TRUE(fast.ok);
     EXPECT_EQ(fast.speedBox, (kt::SpeedBoxSetting{QStringLiteral("115200,n,8,1"), 10}));
     EXPECT_EQ(s.sim.state().speed, "115200,n,8,1");
@@ -45,7 +47,7 @@ TEST(BasicCommands, SpeedChangeTellsTheWindowTheNewSpeedOnlyOnSuccess) {
 
     // A reply of another length is no success and leaves the speed box alone.
     s.fault("AE:wronglen@1");
-    const auto refused = kt::ChangeSpeed(s.link, "0000", 7, LineSpeed::Baud19200);
+    const auto refused = kt::ChangeSpeed(s.link, "0000", kt::Family::KT350, LineSpeed::Baud19200);
     EXPECT_FALSE(refused.ok);
     EXPECT_FALSE(refused.speedBox);
 }
@@ -54,7 +56,8 @@ TEST(BasicCommands, FamilyFourCannotChangeSpeed) {
     SimLink s({.family = 4});
     StatusLog status;
     for (LineSpeed speed : {LineSpeed::Baud19200, LineSpeed::Baud115200}) {
-        const auto result = kt::ChangeSpeed(s.link, "000", 4, speed, status.recorder());
+        const auto result =
+            kt::ChangeSpeed(s.link, "000", kt::Family::ThreeDigit, speed, status.recorder());
         EXPECT_FALSE(result.ok);
         EXPECT_FALSE(result.speedBox);
     }
@@ -67,8 +70,8 @@ TEST(BasicCommands, FamilyFourRestartThatGetsAnOddReplyFailsAtOnce) {
     s.fault("AI,AJ:wronglen");  // 13 bytes where family 4 answers 12
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(kt::FactoryReset(s.link, "000", 4).ok);
-    EXPECT_FALSE(kt::Reboot(s.link, "000", 4).ok);
+    EXPECT_FALSE(kt::FactoryReset(s.link, "000", kt::Family::ThreeDigit).ok);
+    EXPECT_FALSE(kt::Reboot(s.link, "000", kt::Family::ThreeDigit).ok);
     EXPECT_LT(clock.elapsed(), 2000) << "no restart wait after a failed first command";
     EXPECT_EQ(s.sent(), (QList<QByteArray>{"000AI", "000AJ"}));
 }

@@ -1,7 +1,7 @@
 // Connect against the substitute controller: the exact texts it sends, and
 // what it makes of each controller family's replies.
 #include "controller/connect.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +65,7 @@ TEST(Connect, FindsEachFamilyByItsModelOrVersionCode) {
         const Session run =
             connectTo({.family = c.family, .model = c.model, .versionCode = c.versionCode});
         EXPECT_EQ(run.result.outcome, Outcome::Identified);
-        EXPECT_EQ(run.result.family, c.expected);
+        EXPECT_EQ(kt::CodeOf(run.result.family), c.expected);
         EXPECT_EQ(run.result.address, "0000");
         EXPECT_EQ(run.sent, (QList<QByteArray>{"0000AC", "0000DB", "0000AS"}));
         EXPECT_EQ(run.found, QList<QByteArray>{"0000"});
@@ -90,7 +90,7 @@ TEST(Connect, VersionPanelTextsFollowTheModel) {
 TEST(Connect, UnknownModelAndVersionCodeIsNotIdentified) {
     const Session run = connectTo({.family = 2, .model = "KT400", .versionCode = "V6"});
     EXPECT_EQ(run.result.outcome, Outcome::NotIdentified);
-    EXPECT_EQ(run.result.family, 0);
+    EXPECT_EQ(run.result.family, kt::Family::Unknown);
     EXPECT_EQ(run.result.address, "0000");
     EXPECT_EQ(run.result.versionText.at(8), '-') << "the panel keeps the raw identity";
     EXPECT_EQ(run.sent, (QList<QByteArray>{"0000AC", "0000DB"}));
@@ -103,7 +103,7 @@ TEST(Connect, FamilyFourIsFoundByAsAndDescribedByAv) {
     EXPECT_EQ(run.countdown, (QList<int>{6, 5, 4}));
     EXPECT_EQ(run.found, QList<QByteArray>{"F000"});
     EXPECT_EQ(run.result.outcome, Outcome::Identified);
-    EXPECT_EQ(run.result.family, 4);
+    EXPECT_EQ(run.result.family, kt::Family::ThreeDigit);
     EXPECT_TRUE(run.result.versionText.startsWith("KT410XB "))
         << run.result.versionText.constData();
     EXPECT_EQ(run.result.versionText.size(), 16);
@@ -116,7 +116,7 @@ TEST(Connect, FamilyFourIsFoundByAsAndDescribedByAv) {
     // A failed "AV" keeps family 4 and the address.
     run = connectTo({.family = 4}, "0000", {QStringLiteral("AV:silent")});
     EXPECT_EQ(run.result.outcome, Outcome::NotIdentified);
-    EXPECT_EQ(run.result.family, 4);
+    EXPECT_EQ(run.result.family, kt::Family::ThreeDigit);
     EXPECT_EQ(run.result.address, "000");
 }
 
@@ -124,7 +124,7 @@ TEST(Connect, SearchesFromTheIdPanel) {
     const Session run =
         connectTo({.family = 7, .address = "0012"}, "0012", {}, kt::PortKind::Network);
     EXPECT_EQ(run.result.address, "0012");
-    EXPECT_EQ(run.result.family, 7);
+    EXPECT_EQ(run.result.family, kt::Family::KT350);
     EXPECT_EQ(run.result.serialText, "S/N:16030001   ID:0012");
     EXPECT_EQ(run.sent, (QList<QByteArray>{"0012AC", "0012DB", "0012AS"}));
 
@@ -145,7 +145,7 @@ TEST(Connect, FailedAttemptsCountDown) {
     run = connectTo({.family = 7}, "0000", {QStringLiteral("*:silent")});
     EXPECT_EQ(run.countdown, (QList<int>{6, 5, 4, 3, 2, 1}));
     EXPECT_EQ(run.result.outcome, Outcome::NotFound);
-    EXPECT_EQ(run.result.family, 0);
+    EXPECT_EQ(run.result.family, kt::Family::Unknown);
     EXPECT_TRUE(run.found.isEmpty());
     EXPECT_EQ(run.sent,
               (QList<QByteArray>{"0000AC", "0000AC", "0000AC", "000AS", "000AS", "000AS"}));

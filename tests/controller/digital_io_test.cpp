@@ -54,7 +54,7 @@ TEST(DigitalIo, CommonSetReadsAllEightInputsAndSendsNothingForUntickedBoxes) {
     Window w;
     w.passes = 3;
     // Family 0, before any Connect, takes the common set.
-    const auto result = kt::DidoTest(s.link, "0000", 0, w.observer());
+    const auto result = kt::DidoTest(s.link, "0000", kt::Family::Unknown, w.observer());
     EXPECT_TRUE(result.ok);
     EXPECT_EQ(result.passes, 3);
     EXPECT_EQ(w.status, QStringList{"DIDO test"});
@@ -75,7 +75,7 @@ TEST(DigitalIo, CommonSetSwitchesTickedOutputsEveryPassUntilTheEnd) {
         if (pass == 1) outputsDuringTest = s.sim.state().outputs;
         if (pass == 2) w.ticked = {1};  // the technician changes the boxes mid-run
     };
-    kt::DidoTest(s.link, "0000", 2, w.observer());
+    kt::DidoTest(s.link, "0000", kt::Family::V4, w.observer());
     const QList<QByteArray> twoAndFour{"0000JC00210002", "0000JC00410002", "0000DG0"};
     const QList<QByteArray> oneAndEnd{"0000JC00110002", "0000DG0", "0000JD"};
     EXPECT_EQ(s.sent(), repeated(twoAndFour, 2) + oneAndEnd);
@@ -92,7 +92,7 @@ TEST(DigitalIo, FamilyFourSwitchesEveryOutputAndReadsInputsInTwoParts) {
     w.onPass = [&](int pass) {
         if (pass == 1) outputsDuringTest = s.sim.state().outputs;
     };
-    kt::DidoTest(s.link, "012", 4, w.observer());
+    kt::DidoTest(s.link, "012", kt::Family::ThreeDigit, w.observer());
     const QList<QByteArray> pass{"012JD10", "012JD20", "012JD30", "012IE", "012DF"};
     EXPECT_EQ(s.sent(), (repeated(pass, 2) + QList<QByteArray>{"012JE"}));
     EXPECT_EQ(outputsDuringTest, 0);
@@ -103,7 +103,7 @@ TEST(DigitalIo, FamilyFourSwitchesEveryOutputAndReadsInputsInTwoParts) {
     s.sim.clearLog();
     Window ticked;
     ticked.ticked = {1, 3};
-    kt::DidoTest(s.link, "012", 4, ticked.observer());
+    kt::DidoTest(s.link, "012", kt::Family::ThreeDigit, ticked.observer());
     EXPECT_EQ(s.sent().mid(0, 3), (QList<QByteArray>{"012JD11", "012JD20", "012JD31"}));
 }
 
@@ -114,7 +114,7 @@ TEST(DigitalIo, LampsComeOnlyFromRepliesOfTheirLength) {
     // An "IE" reply carrying an event is longer; the inputs are where they were.
     ASSERT_TRUE(s.sim.pushEvent({}));
     Window withEvent;
-    kt::DidoTest(s.link, "000", 4, withEvent.observer());
+    kt::DidoTest(s.link, "000", kt::Family::ThreeDigit, withEvent.observer());
     const QMap<int, bool> expected{{1, true}, {2, false}, {3, false},
                                    {4, true}, {7, false}, {8, true}};
     EXPECT_EQ(withEvent.lamps, expected);
@@ -123,7 +123,7 @@ TEST(DigitalIo, LampsComeOnlyFromRepliesOfTheirLength) {
     s.fault("IE:length=40");
     Window odd;
     odd.passes = 2;
-    kt::DidoTest(s.link, "000", 4, odd.observer());
+    kt::DidoTest(s.link, "000", kt::Family::ThreeDigit, odd.observer());
     EXPECT_EQ(odd.reported, (QList<int>{7, 8, 7, 8}));
 
     // No "DG0" reply in the first pass: the loop goes on.
@@ -131,7 +131,7 @@ TEST(DigitalIo, LampsComeOnlyFromRepliesOfTheirLength) {
     common.fault("DG:silent@1");
     Window missing;
     missing.passes = 2;
-    kt::DidoTest(common.link, "0000", 7, missing.observer());
+    kt::DidoTest(common.link, "0000", kt::Family::KT350, missing.observer());
     EXPECT_EQ(missing.reported.size(), 8);
     EXPECT_EQ(common.sent().size(), 3);
 }

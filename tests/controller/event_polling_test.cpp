@@ -38,7 +38,7 @@ TEST(EventPolling, EachEventIsShownAndAnsweredOnceAndThePanelsKeepTheirTexts) {
     ASSERT_TRUE(s.sim.pushEvent({"20261208235958", 'A', "0002", "00077"}));
     Panels p;
     p.passes = 4;
-    const auto result = kt::PollingTest(s.link, "0000", 7, p.observer());
+    const auto result = kt::PollingTest(s.link, "0000", kt::Family::KT350, p.observer());
     EXPECT_TRUE(result.ok);
     EXPECT_EQ(result.passes, 4);
     EXPECT_EQ(result.events, 2);
@@ -60,14 +60,14 @@ TEST(EventPolling, FamilySixPollsByQiAndAnswersOnlyARecord) {
     SimLink s({.family = 6});
     Panels p;
     p.passes = 2;
-    kt::PollingTest(s.link, "0000", 6, p.observer());
+    kt::PollingTest(s.link, "0000", kt::Family::KT740, p.observer());
     EXPECT_EQ(s.sent(), (QList<QByteArray>{"0000QI", "0000QI"}));
     EXPECT_EQ(p.dates.size(), 2);
     EXPECT_TRUE(p.events.isEmpty());
 
     s.sim.clearLog();
     ASSERT_TRUE(s.sim.pushEvent({}));
-    kt::PollingTest(s.link, "0000", 6, {});
+    kt::PollingTest(s.link, "0000", kt::Family::KT740, {});
     EXPECT_EQ(s.sent(), (QList<QByteArray>{"0000QI", "0000IB"}));
 }
 
@@ -77,7 +77,7 @@ TEST(EventPolling, FamilyFourPollsByIeAndAnswersLater) {
     ASSERT_TRUE(s.sim.pushEvent({"20261207140509", '3', "0004", "12345"}));
     Panels p;
     p.passes = 2;
-    const auto result = kt::PollingTest(s.link, "012", 4, p.observer());
+    const auto result = kt::PollingTest(s.link, "012", kt::Family::ThreeDigit, p.observer());
     EXPECT_EQ(result.events, 1);
     EXPECT_EQ(s.sent(), (QList<QByteArray>{"012IE", "012IB", "012IE"}));
     EXPECT_EQ(p.events, QList<QByteArray>{"20261207140509 (0004) (03)"});
@@ -94,7 +94,7 @@ TEST(EventPolling, RepliesOfOtherLengthsOrFailedChecksChangeNothing) {
     ASSERT_TRUE(four.sim.pushEvent({}));
     four.fault("IE:length=59");
     Panels p;
-    kt::PollingTest(four.link, "000", 4, p.observer());
+    kt::PollingTest(four.link, "000", kt::Family::ThreeDigit, p.observer());
     EXPECT_TRUE(p.dates.isEmpty());
     EXPECT_TRUE(p.events.isEmpty());
     EXPECT_EQ(four.sent(), QList<QByteArray>{"000IE"});
@@ -104,7 +104,7 @@ TEST(EventPolling, RepliesOfOtherLengthsOrFailedChecksChangeNothing) {
     common.fault("PI:badcrc@1");
     Panels q;
     q.passes = 2;
-    kt::PollingTest(common.link, "0000", 9, q.observer());
+    kt::PollingTest(common.link, "0000", kt::Family::KT660, q.observer());
     EXPECT_EQ(common.sent(), (QList<QByteArray>{"0000PI", "0000PI", "0000IB"}));
     EXPECT_EQ(q.dates.size(), 1);
     EXPECT_EQ(q.events.size(), 1);

@@ -2,7 +2,7 @@
 // at its own speed: found at once at a preset, found late at the slowest
 // speed, and every setting tried once against silence. Refused over TCP.
 #include "controller/line_speed_scan.h"
-#include "sim/simulator.h"
+#include "sim/program/simulator.h"
 #include "tests/controller/sim_link.h"
 
 #include <QElapsedTimer>

@@ -19,7 +19,7 @@ TEST(FamilyFourRestart, FactoryResetWaitsSixteenSecondsThenAsksForTheSerialNumbe
     // The controller is back after 12 s, well inside the wait.
     SimLink s({.family = 4, .address = "012", .factoryResetMs = 12000});
     StatusLog status;
-    EXPECT_TRUE(kt::FactoryReset(s.link, "012", 4, status.recorder()).ok);
+    EXPECT_TRUE(kt::FactoryReset(s.link, "012", kt::Family::ThreeDigit, status.recorder()).ok);
     EXPECT_EQ(status.texts, QStringList{"Set factory"});
     EXPECT_EQ(s.sent(), (QList<QByteArray>{"012AI", "012AS"}));
     EXPECT_GE(gapMs(s.sim.requestRecords()), 16000);
@@ -32,8 +32,9 @@ TEST(FamilyFourRestart, RebootWaitsThreeAndAHalfSecondsAndFailsWhenTheController
     // The countdown shown meanwhile leaves the wait as long as it was.
     SimLink s({.family = 4, .rebootMs = 4000});
     QList<int> secondsLeft;
-    EXPECT_FALSE(
-        kt::Reboot(s.link, "000", 4, {}, [&](int seconds) { secondsLeft.append(seconds); }).ok);
+    EXPECT_FALSE(kt::Reboot(s.link, "000", kt::Family::ThreeDigit, {}, [&](int seconds) {
+                     secondsLeft.append(seconds);
+                 }).ok);
     EXPECT_EQ(secondsLeft, QList<int>({4, 3, 2, 1}));
     EXPECT_EQ(s.sent(), (QList<QByteArray>{"000AJ", "000AS"}));
     EXPECT_GE(gapMs(s.sim.requestRecords()), 3500);

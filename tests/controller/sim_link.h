@@ -5,7 +5,7 @@
 
 #include "controller/operation.h"
 #include "link/link.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,7 @@ using Outcome = FirmwareFile::Outcome;
 FirmwareFile load(const QByteArray& fileHeader, const QByteArray& data, int family,
                   const QByteArray& version = {}) {
     const TempFirmwareFile file(fileHeader, data);
-    return LoadFirmwareFile(file.path(), family, version);
+    return LoadFirmwareFile(file.path(), static_cast<Family>(family), version);
 }
 
 QByteArray ff(int count) {
@@ -136,12 +136,14 @@ TEST(FirmwareFile, FamilyWithoutALoaderReadsNoDataAndAMissingFileAlwaysFails) {
     }
     const TempFirmwareFile file(header("KT320MX-V5"), {});
     for (int family : {0, 3}) {
-        const FirmwareFile missing = LoadFirmwareFile(file.path() + ".missing", family, {});
+        const FirmwareFile missing =
+            LoadFirmwareFile(file.path() + ".missing", static_cast<Family>(family), {});
         EXPECT_EQ(missing.outcome, Outcome::CannotOpen);
         EXPECT_STREQ(missing.errorText(), "Load firmware file error!");
         EXPECT_FALSE(missing.image);
     }
-    EXPECT_EQ(LoadFirmwareFile(QFileInfo(file.path()).path(), 3, {}).outcome, Outcome::CannotOpen)
+    EXPECT_EQ(LoadFirmwareFile(QFileInfo(file.path()).path(), Family::V5, {}).outcome,
+              Outcome::CannotOpen)
         << "a folder is no file";
 }
 

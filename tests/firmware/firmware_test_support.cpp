@@ -49,7 +49,8 @@ Model modelFor(int family) {
 FirmwareImage imageFor(int family, int dataSize) {
     const Model model = modelFor(family);
     const TempFirmwareFile file(header(model.header), firmwareData(dataSize));
-    const FirmwareFile loaded = LoadFirmwareFile(file.path(), family, model.version);
+    const FirmwareFile loaded =
+        LoadFirmwareFile(file.path(), static_cast<Family>(family), model.version);
     EXPECT_TRUE(loaded.ok() && loaded.image) << family;
     return loaded.image.value_or(FirmwareImage{});
 }
@@ -108,7 +109,9 @@ ProgramRun programAs(int family, const ktsim::DeviceConfig& config, const Firmwa
         (bar == FirmwareBar::Program ? run.programProgress : run.verifyProgress).append(position);
     };
     clock.start();
-    run.ok = ProgramFirmware(link, sim.config().address, family, image, observer).ok;
+    run.ok =
+        ProgramFirmware(link, sim.config().address, static_cast<Family>(family), image, observer)
+            .ok;
     run.totalMs = clock.elapsed();
     if (upgradingAt >= 0) run.upgradingToEndMs = run.totalMs - upgradingAt;
     run.sent = sim.requestLog();

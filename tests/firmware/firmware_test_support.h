@@ -5,7 +5,7 @@
 
 #include "firmware/firmware_file.h"
 #include "firmware/programmer.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

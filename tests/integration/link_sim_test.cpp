@@ -1,7 +1,7 @@
 // The Link against the substitute controller, over TCP on loopback and over
 // a pseudo-terminal: the tool's real channels, with the controller's faults.
 #include "link/link.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 
 #include <gtest/gtest.h>
 

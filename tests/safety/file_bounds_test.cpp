@@ -39,13 +39,15 @@ protected:
 TEST_F(Files, FirmwareWithoutDataIsRefused) {
     for (const QByteArray& contents : {kt740Header(), kt740Header().left(10), QByteArray()}) {
         SCOPED_TRACE(contents.size());
-        const FirmwareFile loaded = LoadFirmwareFile(write("empty.KTB", contents), 6, {});
+        const FirmwareFile loaded =
+            LoadFirmwareFile(write("empty.KTB", contents), Family::KT740, {});
         EXPECT_FALSE(loaded.ok());
         EXPECT_STREQ(loaded.errorText(), "Load firmware file error!");
         EXPECT_EQ(loaded.cause, QStringLiteral("the file holds no firmware"));
         EXPECT_FALSE(loaded.image);
     }
-    const FirmwareFile one = LoadFirmwareFile(write("one.KTB", kt740Header() + "x"), 6, {});
+    const FirmwareFile one =
+        LoadFirmwareFile(write("one.KTB", kt740Header() + "x"), Family::KT740, {});
     ASSERT_TRUE(one.ok());
     EXPECT_EQ(one.image->blockCount(), 1);
 }
@@ -67,10 +69,10 @@ TEST_F(Files, OnlyBoundedRegularFilesAreRead) {
 
     // The firmware loader and the menu's header read keep the same bounds.
     const QByteArray large = kt740Header() + QByteArray(int(kMaxFirmwareFileSize), 'a');
-    const FirmwareFile tooLarge = LoadFirmwareFile(write("large.KTB", large), 6, {});
+    const FirmwareFile tooLarge = LoadFirmwareFile(write("large.KTB", large), Family::KT740, {});
     EXPECT_EQ(tooLarge.outcome, FirmwareFile::Outcome::CannotOpen);
     EXPECT_TRUE(tooLarge.cause.contains(QString::number(kMaxFirmwareFileSize)));
-    EXPECT_EQ(LoadFirmwareFile(pipe, 6, {}).outcome, FirmwareFile::Outcome::CannotOpen);
+    EXPECT_EQ(LoadFirmwareFile(pipe, Family::KT740, {}).outcome, FirmwareFile::Outcome::CannotOpen);
     EXPECT_FALSE(ReadFirmwareHeader(pipe));
     EXPECT_FALSE(ReadFirmwareHeader(QStringLiteral("/dev/zero")));
     EXPECT_EQ(ReadFirmwareHeader(write("ok.KTB", kt740Header() + "x")), "KT740MX-V6");

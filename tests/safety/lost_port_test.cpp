@@ -32,7 +32,7 @@ TEST_P(LostPort, EndsTheDidoTestAtOnceAsAFailure) {
     observer.keepRunning = atMost(50, &asked);
     observer.outputChecked = [](int output) { return output == 2; };
     ContinuousTestResult result;
-    const qint64 ms = timed([&] { result = DidoTest(s.link, "0000", 7, observer); });
+    const qint64 ms = timed([&] { result = DidoTest(s.link, "0000", Family::KT350, observer); });
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.passes, 3);
     EXPECT_FALSE(result.cause.isEmpty());
@@ -50,7 +50,8 @@ TEST_P(LostPort, EndsThePollingTestAtOnceAsAFailure) {
     PollingObserver observer;
     observer.keepRunning = atMost(50, &asked);
     PollingTestResult result;
-    const qint64 ms = timed([&] { result = PollingTest(s.link, "000", 4, observer); });
+    const qint64 ms =
+        timed([&] { result = PollingTest(s.link, "000", Family::ThreeDigit, observer); });
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.passes, 2);
     EXPECT_FALSE(result.cause.isEmpty());
@@ -66,7 +67,7 @@ TEST_P(LostPort, AMissingReplyKeepsTheTestRunning) {
     int asked = 0;
     DidoObserver observer;
     observer.keepRunning = atMost(4, &asked);
-    const ContinuousTestResult result = DidoTest(s.link, "0000", 7, observer);
+    const ContinuousTestResult result = DidoTest(s.link, "0000", Family::KT350, observer);
     EXPECT_TRUE(result.ok);
     EXPECT_EQ(result.passes, 4);
     EXPECT_TRUE(result.cause.isEmpty());
@@ -82,7 +83,7 @@ FirmwareImage twoBlocks(int blockSize) {
 }
 
 struct LostStep {
-    int family;
+    Family family;
     const char* fault;
     QByteArray lastSent;  // the request the port was lost on; nothing after it
 };
@@ -92,23 +93,24 @@ struct LostStep {
 // there. The upgrade's lost acknowledgement used to read as success.
 TEST_P(LostPort, FailsEveryStepOfProgramming) {
     const QList<LostStep> steps = {
-        {6, "Zr:close", "0000ZrC72D"},   {6, "Zr:drop", "0000ZrC72D"},
-        {6, "Zp:close#2", "0000Zp0200"}, {6, "Zv:drop", "0000Zv0000"},
-        {5, "Zx:close", "0000ZxE7"},     {5, "A:drop", "0000A"},
-        {5, "E:close", "0000E0000"},     {5, "X:close", "0000X"},
-        {4, "Zx:drop", "000Zx"},         {4, "A:close", "A"},
-        {4, "R:close#2", "R0040"},       {4, "X:drop", "X"},
+        {Family::KT740, "Zr:close", "0000ZrC72D"},   {Family::KT740, "Zr:drop", "0000ZrC72D"},
+        {Family::KT740, "Zp:close#2", "0000Zp0200"}, {Family::KT740, "Zv:drop", "0000Zv0000"},
+        {Family::V2, "Zx:close", "0000ZxE7"},        {Family::V2, "A:drop", "0000A"},
+        {Family::V2, "E:close", "0000E0000"},        {Family::V2, "X:close", "0000X"},
+        {Family::ThreeDigit, "Zx:drop", "000Zx"},    {Family::ThreeDigit, "A:close", "A"},
+        {Family::ThreeDigit, "R:close#2", "R0040"},  {Family::ThreeDigit, "X:drop", "X"},
     };
     for (const LostStep& step : steps) {
         SCOPED_TRACE(step.fault);
-        SCOPED_TRACE(step.family);
-        SimLink s(GetParam(), family(step.family));
+        SCOPED_TRACE(CodeOf(step.family));
+        SimLink s(GetParam(), family(CodeOf(step.family)));
         s.fault(step.fault);
-        const int blockSize = step.family == 6 ? 512 : step.family == 4 ? 64 : 256;
+        const bool four = step.family == Family::ThreeDigit;
+        const int blockSize = step.family == Family::KT740 ? 512 : four ? 64 : 256;
         FirmwareResult result;
         const qint64 ms = timed([&] {
-            result = ProgramFirmware(s.link, step.family == 4 ? "000" : "0000", step.family,
-                                     twoBlocks(blockSize));
+            result =
+                ProgramFirmware(s.link, four ? "000" : "0000", step.family, twoBlocks(blockSize));
         });
         EXPECT_FALSE(result.ok);
         EXPECT_FALSE(result.cause.isEmpty());
@@ -125,7 +127,7 @@ TEST_P(LostPort, FailsEveryStepOfProgramming) {
 TEST_P(LostPort, AnUnansweredUpgradeOnALivePortIsStillSuccess) {
     SimLink s(GetParam(), family(4));
     s.fault("X:silent");
-    const FirmwareResult result = ProgramFirmware(s.link, "000", 4, twoBlocks(64));
+    const FirmwareResult result = ProgramFirmware(s.link, "000", Family::ThreeDigit, twoBlocks(64));
     EXPECT_TRUE(result.ok) << result.cause.toStdString();
     EXPECT_EQ(s.sent().back(), "X");
 }

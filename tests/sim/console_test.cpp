@@ -1,7 +1,7 @@
 // ktsim's console lines, and the V7 ID it gives by serial number.
-#include "sim/console.h"
-#include "sim/controller.h"
-#include "sim/simulator.h"
+#include "sim/program/console.h"
+#include "sim/device/controller.h"
+#include "sim/program/simulator.h"
 #include "tests/sim/sim_test_helpers.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "sim/controller.h"
-#include "sim/request_parser.h"
+#include "sim/device/controller.h"
+#include "sim/transport/request_parser.h"
 #include "tests/sim/sim_test_helpers.h"
 
 #include <gtest/gtest.h>

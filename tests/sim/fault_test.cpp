@@ -1,5 +1,5 @@
-#include "sim/fault.h"
-#include "sim/reply_plan.h"
+#include "sim/faults/fault.h"
+#include "sim/faults/reply_plan.h"
 #include "tests/sim/sim_test_helpers.h"
 
 #include <gtest/gtest.h>

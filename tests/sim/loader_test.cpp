@@ -1,11 +1,11 @@
 // The three firmware loader dialogues of the substitute controller, spoken
 // to directly: reply layouts in the lengths and positions the tool reads,
 // what the memory keeps, when an upgrade is applied, and the loader faults.
-#include "sim/controller.h"
-#include "sim/loader_commands.h"
-#include "sim/loader_fault.h"
-#include "sim/options.h"
-#include "sim/request_parser.h"
+#include "sim/device/controller.h"
+#include "sim/device/loader_commands.h"
+#include "sim/faults/loader_fault.h"
+#include "sim/program/options.h"
+#include "sim/transport/request_parser.h"
 #include "tests/sim/sim_test_helpers.h"
 
 #include <gtest/gtest.h>

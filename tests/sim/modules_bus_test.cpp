@@ -1,7 +1,7 @@
 // The module bus behind "DD" and "DR": the requests its modules refuse,
 // colliding IDs, and the modules named on ktsim's command line. The module
 // operation tests cover the replies the tool accepts.
-#include "sim/options.h"
+#include "sim/program/options.h"
 #include "tests/sim/sim_test_helpers.h"
 
 #include <gtest/gtest.h>

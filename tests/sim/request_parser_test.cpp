@@ -1,4 +1,4 @@
-#include "sim/request_parser.h"
+#include "sim/transport/request_parser.h"
 #include "tests/sim/sim_test_helpers.h"
 
 #include <gtest/gtest.h>

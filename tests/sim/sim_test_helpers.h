@@ -4,8 +4,8 @@
 
 #include "link/frames.h"
 #include "link/reply_collector.h"
-#include "sim/controller.h"
-#include "sim/request_parser.h"
+#include "sim/device/controller.h"
+#include "sim/transport/request_parser.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // What the controller remembers between requests, the command forms each
 // family knows, and the arguments it refuses. The operation tests cover the
 // replies the tool accepts; these cover what they cannot reach.
-#include "sim/options.h"
+#include "sim/program/options.h"
 #include "tests/sim/sim_test_helpers.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 #include "tests/sim/sim_test_helpers.h"
 
 #include <fcntl.h>

@@ -4,7 +4,7 @@
 // window shows, keeps and stores.
 #include "app/settings_store.h"
 #include "controller/commands.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 #include "tests/window/window_test_support.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // Connect end to end against ktsim, over the pseudo-terminal and over TCP:
 // what the window shows, keeps and stores, started by Enter in an edit.
 #include "app/settings_store.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 #include "tests/window/window_test_support.h"
 
 #include <QComboBox>
@@ -66,7 +66,7 @@ TEST_P(Connect, EnterInAnEditFindsAndIdentifiesTheControllerAndStoresThePort) {
     EXPECT_EQ(sim.requestLog(), QList<QByteArray>({"0000AC", "0012DB", "0012AS"}));
     EXPECT_EQ(status(), "Command ok.");
     EXPECT_EQ(window_->DeviceAddress(), "0012");
-    EXPECT_EQ(window_->ControllerFamily(), 7);
+    EXPECT_EQ(window_->ControllerFamily(), kt::Family::KT350);
     EXPECT_EQ(text("pnVER"), "KT350B01V723  0415");
     EXPECT_EQ(text("pnSN"), "S/N:16030001   ID:0012");
     EXPECT_EQ(child<QScrollBar>("sbID")->value(), 12);
@@ -118,7 +118,7 @@ TEST_F(ConnectSerial, SilentControllerCountsDownAndStoresNothing) {
     EXPECT_EQ(status(), "Connect device error! (no answer from the device)");
     EXPECT_EQ(tone_->played, QList<Played>({{300, 300, false}}));
     EXPECT_EQ(window_->DeviceAddress(), "0000");
-    EXPECT_EQ(window_->ControllerFamily(), 0);
+    EXPECT_EQ(window_->ControllerFamily(), kt::Family::Unknown);
     EXPECT_TRUE(window_->isEnabled());
     EXPECT_EQ(kt::loadSettings(), kt::StoredSettings());
 }
@@ -130,7 +130,7 @@ TEST_F(ConnectSerial, FamilyFourHidesTwoInputsAndAnOutputUntilTheNextConnect) {
 
     EXPECT_EQ(status(), "Command ok.");
     EXPECT_EQ(window_->DeviceAddress(), "012");
-    EXPECT_EQ(window_->ControllerFamily(), 4);
+    EXPECT_EQ(window_->ControllerFamily(), kt::Family::ThreeDigit);
     EXPECT_EQ(child<QLabel>("pnID")->text(), "0012");
     EXPECT_EQ(child<QLabel>("pnVER")->text(), "KT410XB V2.13.08");
     for (const char* name : {"shDI5", "shDI6", "lblDI5", "lblDI6", "chkDO4"})
@@ -141,7 +141,7 @@ TEST_F(ConnectSerial, FamilyFourHidesTwoInputsAndAnOutputUntilTheNextConnect) {
     sim.clearLog();
     press("btnConnect");
     EXPECT_EQ(sim.requestLog().first(), "0012AC");
-    EXPECT_EQ(window_->ControllerFamily(), 7);
+    EXPECT_EQ(window_->ControllerFamily(), kt::Family::KT350);
     for (const char* name : {"shDI5", "shDI6", "lblDI5", "lblDI6", "chkDO4"})
         EXPECT_FALSE(child(name)->isHidden()) << name;
 }

@@ -3,7 +3,7 @@
 // and panels, the other operations blocked meanwhile, and closing the
 // window while a test runs.
 #include "app/window/lamp.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 #include "tests/window/window_test_support.h"
 
 #include <QAction>
@@ -208,6 +208,10 @@ TEST_F(ContinuousTests, OtherOperationsAreBlockedWhileATestRunsAndComeBackAsThey
         if (count("0000DG0") < 1 || !window_->isEnabled()) return false;
         for (const char* name : kDeviceButtons)
             if (child(name)->isEnabled()) enabledDuring << name;
+        // Nor any other button a page has: each page names its own.
+        for (const auto* button : child("pcMain")->findChildren<QPushButton*>())
+            if (button->isEnabled() && !enabledDuring.contains(button->objectName()))
+                enabledDuring << button->objectName();
         for (const char* name : {"mnuFindSpeed", "mnuModuleSurvey"})
             if (window_->findChild<QAction*>(name)->isEnabled()) enabledDuring << name;
         // Whatever gets through is turned away without a byte sent.

@@ -4,7 +4,7 @@
 // pseudo-terminal. Small images of family 1 keep the runs short; the
 // full-size runs of every dialogue are in tests/firmware.
 #include "app/settings_store.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 #include "tests/window/window_test_support.h"
 
 #include <QAction>
@@ -268,7 +268,7 @@ TEST_F(Firmware, WithoutALoaderDialogueNothingIsSentAndTheRunEndsInError) {
     // closes, and nothing goes out.
     for (const bool connected : {false, true}) {
         if (connected) connectTo({});
-        ASSERT_EQ(window_->ControllerFamily(), connected ? 7 : 0);
+        ASSERT_EQ(window_->ControllerFamily(), connected ? kt::Family::KT350 : kt::Family::Unknown);
         tone_->played.clear();
         pressFirmwareLoad();
         EXPECT_EQ(status(), QStringLiteral("Command error! (family %1 has no firmware loader)")

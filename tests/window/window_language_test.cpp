@@ -1,48 +1,68 @@
-// The windows beside the main one follow the installed catalogue, a language
-// added as nothing but a catalogue included.
+// A language added as nothing but a catalogue: the Language menu offers it,
+// the window and the windows beside it switch to it, and the choice is kept.
 #include "app/catalogues.h"
 #include "app/window/module_survey_window.h"
 #include "tests/app/catalogue_builder.h"
+#include "tests/window/window_test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <QApplication>
+#include <QAction>
 #include <QPushButton>
+#include <QTabWidget>
 
-#include <memory>
-
+using namespace kttest;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-class Application : public ::testing::Environment {
-public:
-    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
-    void TearDown() override {
-        kt::Catalogues::install(kt::Catalogues::English);
-        app_.reset();
-    }
-
-private:
-    int argc_ = 1;
-    char arg0_[21] = "test_window_language";
-    char* argv_[2] = {arg0_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] ::testing::Environment* const application =
-    ::testing::AddGlobalTestEnvironment(new Application);
+// German, built from a .ts the way the build makes the program's own, once
+// for the whole program (the catalogues are read once).
+void registerGerman() {
+    static QTemporaryDir dir;
+    static const QString error = kttest::registerCatalogue(
+        dir, u"de"_s,
+        {{"Messages", "&English", "&Deutsch"},
+         {"Messages", "KT350 KT460 Tools V0505", "KT350 KT460 Werkzeuge V0505"},
+         {"Messages", "Start connect device", "Gerät verbinden"},
+         {"Messages", "Basic test", "Grundtest"},
+         {"kt::ModuleSurveyWindow", "Module survey", "Modulsuche"},
+         {"kt::ModuleSurveyWindow", "Copy", "Kopieren"}});
+    ASSERT_EQ(error, QString());
+}
 
 }  // namespace
 
-TEST(WindowLanguage, TheSurveyWindowSwitchesToEachCatalogueAsItIsInstalled) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    ASSERT_EQ(kttest::registerCatalogue(dir, u"de"_s,
-                                        {{"Messages", "&English", "&Deutsch"},
-                                         {"kt::ModuleSurveyWindow", "Module survey", "Modulsuche"},
-                                         {"kt::ModuleSurveyWindow", "Copy", "Kopieren"}}),
-              QString());
+TEST_F(WindowTest, AFourthLanguageIsACatalogueAndAMenuItem) {
+    registerGerman();
+    start();
+    auto* german = child<QAction>("mnuLanguage_de");
+    EXPECT_EQ(german->text(), u"&Deutsch"_s);
+    // The three keep their items and names.
+    EXPECT_EQ(child<QAction>("mnuSimplified")->text(), u"&Simplified chinese(简体)"_s);
+    EXPECT_TRUE(child<QAction>("mnuEnglish")->isChecked());
+
+    german->trigger();
+    EXPECT_EQ(window_->windowTitle(), u"KT350 KT460 Werkzeuge V0505"_s);
+    EXPECT_EQ(status(), u"Gerät verbinden"_s);
+    auto* pages = child<QTabWidget>("pcMain");
+    EXPECT_EQ(pages->tabText(pages->indexOf(child("tsTest"))), u"Grundtest"_s);
+    // What the catalogue lacks reads in English.
+    EXPECT_EQ(child<QPushButton>("btnConnect")->text(), u"Connect device"_s);
+    EXPECT_TRUE(german->isChecked());
+    EXPECT_FALSE(child<QAction>("mnuEnglish")->isChecked());
+    EXPECT_EQ(child<QAction>("mnuTraditional")->text(), u"&Traditional chinese(繁體)"_s);
+    EXPECT_EQ(window_->settingsFields().LanguageFlag, u"de"_s);
+
+    // It is kept: the tool comes up in it again.
+    start();
+    EXPECT_EQ(window_->windowTitle(), u"KT350 KT460 Werkzeuge V0505"_s);
+    EXPECT_TRUE(child<QAction>("mnuLanguage_de")->isChecked());
+    child<QAction>("mnuEnglish")->trigger();
+    EXPECT_EQ(window_->windowTitle(), u"KT350 KT460 Tools V0505"_s);
+    EXPECT_EQ(window_->settingsFields().LanguageFlag, u"English"_s);
+}
+
+TEST(WindowLanguage, TheSurveyWindowFollowsEachCatalogueInstalled) {
+    registerGerman();
     kt::ModuleSurveyWindow survey;
     auto* copy = survey.findChild<QPushButton*>(u"btnSurveyCopy"_s);
     ASSERT_NE(copy, nullptr);
@@ -61,4 +81,5 @@ TEST(WindowLanguage, TheSurveyWindowSwitchesToEachCatalogueAsItIsInstalled) {
     kt::Catalogues::install(u"de");
     QCoreApplication::processEvents();
     EXPECT_EQ(survey.tableText().section(u'\t', 0, 0), u"Kind"_s);
+    kt::Catalogues::install(u"en");
 }

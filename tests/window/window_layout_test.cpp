@@ -1,7 +1,8 @@
 // The window as it comes up: pages, defaults, limits, the ID selector, the
 // serial port list, the stored settings on the port page, and the languages.
+#include "app/catalogues.h"
 #include "app/fonts.h"
-#include "app/message_lookup.h"
+#include "app/messages.h"
 #include "app/settings_store.h"
 #include "app/window/serial_port_list.h"
 #include "tests/window/window_test_support.h"
@@ -17,7 +18,6 @@
 
 using namespace kttest;
 using kt::LanguageIndex;
-using kt::MessageTable;
 
 namespace {
 
@@ -52,6 +52,36 @@ TEST_F(WindowTest, ShowsTheFiveTestPagesAndHidesFunctionAndFirmware) {
     EXPECT_FALSE(child<QAction>("mnuLine1")->isVisible());
     EXPECT_EQ(window_->centralWidget()->size(), QSize(680, 614));
     EXPECT_EQ(window_->minimumSize(), window_->maximumSize());
+}
+
+// The designed places hold whichever form a control now comes from: its
+// parent is still the one the design names, at the same place, so nothing
+// moved when the pages became forms of their own.
+TEST_F(WindowTest, ControlsSitOnTheirDesignedParentsAtTheirDesignedPlaces) {
+    start();
+    const std::tuple<const char*, const char*, QRect> places[] = {
+        {"pcPort", "centralwidget", {8, 104, 329, 105}},
+        {"pcMain", "centralwidget", {8, 213, 668, 404}},
+        {"btnConnect", "centralwidget", {344, 128, 327, 81}},
+        {"btn115200", "tsCom", {205, 40, 113, 33}},
+        {"edPort", "tsNet", {80, 43, 81, 24}},
+        {"chkDO4", "tsTest", {240, 184, 85, 40}},
+        {"btnPooling", "tsTest", {328, 224, 329, 65}},
+        {"btnSetCtrlBySN", "gbSetCtrl", {8, 64, 313, 41}},
+        {"btnFirmware", "tsFirmware", {8, 288, 641, 73}},
+        {"btnV7GetCardType", "gbSetCardTypeByID", {320, 104, 313, 41}},
+        {"edV5Recv", "gbSetV5", {152, 332, 497, 24}},
+        {"btnModuleCommand", "gbModule", {8, 96, 641, 65}},
+    };
+    for (const auto& [name, parent, place] : places) {
+        const QWidget* control = child(name);
+        EXPECT_EQ(control->parentWidget()->objectName(), parent) << name;
+        EXPECT_EQ(control->geometry(), place) << name;
+    }
+    // Each page fills its page control's page area, as a plain page did.
+    const auto* pages = child<QTabWidget>("pcMain");
+    for (const char* page : {"tsTest", "tsSetCtrl", "tsSetV7", "tsSetV5", "tsCommand"})
+        EXPECT_EQ(child(page)->parentWidget(), pages->currentWidget()->parentWidget()) << page;
 }
 
 TEST_F(WindowTest, StartsWithTheDesignDefaultsAndLimits) {
@@ -140,7 +170,7 @@ TEST_F(WindowTest, PortPageComesFromTheStoredSettings) {
 TEST_F(WindowTest, TraditionalChineseChangesTheLocalisedTextsAndSurvivesARestart) {
     start();
     const auto tc = [](int number) {
-        return MessageTable::text(number, LanguageIndex::TraditionalChinese);
+        return kt::Catalogues::translate(u"zh_TW", "Messages", kt::Messages::source(number));
     };
     child<QAction>("mnuTraditional")->trigger();
 
@@ -178,7 +208,7 @@ TEST_F(WindowTest, TraditionalChineseChangesTheLocalisedTextsAndSurvivesARestart
     EXPECT_EQ(child<QPushButton>("btnConnect")->font().pixelSize(), 19);
 
     start();
-    EXPECT_EQ(window_->languageIndex(), LanguageIndex::TraditionalChinese);
+    EXPECT_EQ(window_->language(), QStringLiteral("zh_TW"));
     EXPECT_EQ(window_->windowTitle(), tc(0));
     EXPECT_EQ(child<QPushButton>("btnConnect")->text(), tc(16));
     EXPECT_TRUE(child<QAction>("mnuTraditional")->isChecked());

@@ -1,6 +1,6 @@
 // The operation bracket against ktsim over TCP on loopback: status line,
 // lamp, tones, the port, the window's state, the busy blink, and closing.
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 #include "tests/window/window_test_support.h"
 
 #include <QAction>

@@ -5,7 +5,7 @@
 #include "app/traffic_log.h"
 #include "app/window/port_combo_box.h"
 #include "app/window/traffic_monitor.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 #include "tests/window/window_test_support.h"
 
 #include <QAction>
@@ -145,7 +145,7 @@ TEST_F(LinuxWindow, RebootWaitKeepsTheWindowAliveAndItsLength) {
     ktsim::SimThread sim(controller(4, "001"));
     useSerial(sim.startPty());
     press("btnConnect");
-    ASSERT_EQ(window_->ControllerFamily(), 4);
+    ASSERT_EQ(window_->ControllerFamily(), kt::Family::ThreeDigit);
     sim.clearLog();
 
     QSet<QString> clock;

@@ -4,7 +4,7 @@
 // the exact text ktsim received, and the controls it writes. The encodings
 // themselves are covered in tests/modules/.
 #include "link/visible_text.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 #include "tests/window/window_test_support.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 // The network page behind a converter that takes line settings: ser2net's
 // RFC 2217 accepter in front of the in-process ktsim's pty.
 #include "app/settings_store.h"
-#include "sim/sim_thread.h"
-#include "sim/simulator.h"
+#include "sim/program/sim_thread.h"
+#include "sim/program/simulator.h"
 #include "tests/cli/ser2net_process.h"
 #include "tests/window/window_test_support.h"
 

@@ -1,7 +1,7 @@
 // The window against a lost port, hostile controller data, an empty firmware
 // file and command texts carrying framing bytes, end to end against ktsim.
 #include "app/window/lamp.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 #include "tests/window/window_test_support.h"
 
 #include <QAction>

@@ -2,8 +2,8 @@
 // of a family-4 restart, in the real window against ktsim on a pty.
 #include "app/window/module_survey_window.h"
 #include "modules/module_survey.h"
-#include "sim/sim_thread.h"
-#include "sim/simulator.h"
+#include "sim/program/sim_thread.h"
+#include "sim/program/simulator.h"
 #include "tests/window/window_test_support.h"
 
 #include <QAction>
@@ -148,7 +148,7 @@ TEST_F(ScanMenus, FamilyFourRebootCountsDownEverySecondInTheStatusLine) {
     ktsim::SimThread sim(config);
     useSerial(sim.startPty());
     press("btnConnect");
-    ASSERT_EQ(window_->ControllerFamily(), 4);
+    ASSERT_EQ(window_->ControllerFamily(), kt::Family::ThreeDigit);
     sim.clearLog();
 
     StatusPainted shown(child<QLabel>("pnMsg"));

@@ -2,7 +2,7 @@
 // operation leaves the request timing as it is without it, and input that
 // reaches the window while an operation runs starts nothing, then or later.
 #include "app/window/traffic_monitor.h"
-#include "sim/sim_thread.h"
+#include "sim/program/sim_thread.h"
 #include "tests/window/window_test_support.h"
 
 #include <QAction>
@@ -218,7 +218,7 @@ TEST_F(WorkerWindow, AModalDialogDuringTheFactoryResetWaitLeavesItAt16Seconds) {
     ktsim::SimThread sim(config);
     useSerial(sim.startPty());
     press("btnConnect");
-    ASSERT_EQ(window_->ControllerFamily(), 4);
+    ASSERT_EQ(window_->ControllerFamily(), kt::Family::ThreeDigit);
     sim.clearLog();
 
     QStringList countdown;
