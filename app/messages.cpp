@@ -81,9 +81,4 @@ const char* Messages::source(int number) {
     return number >= 0 && number < Count ? kSources[static_cast<size_t>(number)] : nullptr;
 }
 
-QString Messages::text(int number) {
-    const char* english = source(number);
-    return english ? tr(english) : QString();
-}
-
 }  // namespace kt

@@ -22,9 +22,6 @@ public:
     // The English source text of message `number`; nullptr outside
     // 0..Count-1.
     static const char* source(int number);
-
-    // Message `number` in the installed language; empty outside 0..Count-1.
-    static QString text(int number);
 };
 
 }  // namespace kt
