@@ -1,5 +1,6 @@
-// The tool's three languages: the index that picks a column of the message
-// table, and the word under which the settings keep the choice.
+// The tool's three first languages: the index that picks their font, and the
+// word under which the settings keep the choice (app/catalogues.h names every
+// language by its catalogue).
 #pragma once
 
 #include <QString>
@@ -7,7 +8,7 @@
 
 namespace kt {
 
-// The column of the message table. Nothing outside these three values is ever
+// English, Simplified or Traditional Chinese. Nothing outside these three values is ever
 // produced here; code handed an out-of-range value treats it as English.
 enum class LanguageIndex : int { English = 0, SimplifiedChinese = 1, TraditionalChinese = 2 };
 

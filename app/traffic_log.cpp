@@ -1,10 +1,16 @@
 #include "app/traffic_log.h"
 
-#include "app/traffic_texts.h"
 #include "link/trace_line.h"
 #include "link/visible_text.h"
 
 namespace kt {
+namespace {
+
+// The saved file keeps the marker in English, as ktcli --trace writes.
+const char* const kPausedFrames =
+    QT_TRANSLATE_NOOP("kt::TrafficLog", "paused: %1 frames not shown");
+
+}  // namespace
 
 TrafficLog::TrafficLog(QObject* parent) : QAbstractTableModel(parent) {
     clock_.start();
@@ -58,8 +64,7 @@ void TrafficLog::clear() {
     endResetModel();
 }
 
-void TrafficLog::setLanguage(LanguageIndex language) {
-    language_ = language;
+void TrafficLog::retranslate() {
     emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
     if (!rows_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
 }
@@ -69,8 +74,7 @@ QString TrafficLog::text() const {
     for (const Row& row : rows_) {
         if (row.hidden > 0)
             all += row.time.toString(QStringLiteral("HH:mm:ss.zzz")) + QStringLiteral(" -- ") +
-                   trafficText(TrafficText::PausedFrames, LanguageIndex::English).arg(row.hidden) +
-                   u'\n';
+                   QString::fromUtf8(kPausedFrames).arg(row.hidden) + u'\n';
         else
             all += TraceLine(row.time, row.event) + u'\n';
     }
@@ -98,18 +102,16 @@ QVariant TrafficLog::data(const QModelIndex& index, int role) const {
 QString TrafficLog::cell(const Row& row, int column) const {
     if (row.hidden > 0) {
         if (column == TimeColumn) return row.time.toString(QStringLiteral("HH:mm:ss.zzz"));
-        if (column == DirectionColumn)
-            return trafficText(TrafficText::PausedFrames, language_).arg(row.hidden);
+        if (column == DirectionColumn) return tr(kPausedFrames).arg(row.hidden);
         return {};
     }
     const TraceEvent& e = row.event;
     const bool sent = e.direction == TraceEvent::Direction::Sent;
-    const auto say = [this](TrafficText which) { return trafficText(which, language_); };
     switch (column) {
         case TimeColumn:
             return row.time.toString(QStringLiteral("HH:mm:ss.zzz"));
         case DirectionColumn:
-            return say(sent ? TrafficText::Sent : TrafficText::Received);
+            return sent ? tr("Sent") : tr("Received");
         case FrameColumn:
             return TraceStyleName(e.style);
         case BytesColumn:
@@ -117,10 +119,9 @@ QString TrafficLog::cell(const Row& row, int column) const {
         case LengthColumn:
             return QString::number(e.bytes.size());
         case VerdictColumn:
-            if (sent) return e.refused ? say(TrafficText::Refused) : QString();
-            if (!e.complete)
-                return say(e.bytes.isEmpty() ? TrafficText::TimedOut : TrafficText::Incomplete);
-            return say(e.checkOk ? TrafficText::CheckGood : TrafficText::CheckBad);
+            if (sent) return e.refused ? tr("refused before sending") : QString();
+            if (!e.complete) return e.bytes.isEmpty() ? tr("timed out") : tr("incomplete");
+            return e.checkOk ? tr("check good") : tr("check bad");
         case ReplyMsColumn:
             return row.sinceRequestMs >= 0 ? QString::number(row.sinceRequestMs) : QString();
         default:
@@ -130,11 +131,30 @@ QString TrafficLog::cell(const Row& row, int column) const {
 
 QVariant TrafficLog::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static constexpr TrafficText kHeaders[ColumnCount] = {
-        TrafficText::Time,   TrafficText::Direction, TrafficText::Frame,  TrafficText::Bytes,
-        TrafficText::Length, TrafficText::Verdict,   TrafficText::ReplyMs};
     if (section < 0 || section >= ColumnCount) return {};
-    return trafficText(kHeaders[section], language_);
+    return columnTexts(section).value(0);
+}
+
+QStringList TrafficLog::columnTexts(int column) {
+    switch (column) {
+        case TimeColumn:
+            return {tr("Time")};
+        case DirectionColumn:
+            return {tr("Direction"), tr("Sent"), tr("Received")};
+        case FrameColumn:
+            return {tr("Frame")};
+        case BytesColumn:
+            return {tr("Bytes")};
+        case LengthColumn:
+            return {tr("Length")};
+        case VerdictColumn:
+            return {tr("Verdict"),    tr("check good"), tr("check bad"),
+                    tr("incomplete"), tr("timed out"),  tr("refused before sending")};
+        case ReplyMsColumn:
+            return {tr("Reply ms")};
+        default:
+            return {};
+    }
 }
 
 }  // namespace kt

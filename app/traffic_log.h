@@ -2,7 +2,6 @@
 // traced while the monitor was open, the newest last, at most kMaxRows.
 #pragma once
 
-#include "app/languages.h"
 #include "link/link.h"
 
 #include <QAbstractTableModel>
@@ -51,7 +50,8 @@ public:
     // The pause ended: the next hidden frame starts a new marker.
     void endPause() { markerOpen_ = false; }
     void clear();
-    void setLanguage(LanguageIndex language);
+    // The language changed: the headers and the rows read again.
+    void retranslate();
 
     const Row& row(int index) const { return rows_[static_cast<size_t>(index)]; }
     // Every row as ktcli --trace writes it, one a line.
@@ -61,6 +61,9 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // What a column can show in the installed language: its header first,
+    // then the words its cells hold.
+    static QStringList columnTexts(int column);
 
 private:
     QString cell(const Row& row, int column) const;
@@ -70,7 +73,6 @@ private:
     std::deque<Row> rows_;
     qint64 requestAtMs_ = -1;
     QElapsedTimer clock_;
-    LanguageIndex language_ = LanguageIndex::English;
 };
 
 }  // namespace kt

@@ -7,7 +7,7 @@
 namespace kt {
 
 // Shows a status text while the operation runs, named by its English
-// wording; the window translates it through the message table and lets
+// wording; the window shows it in its language (app/messages.h) and lets
 // itself repaint before the operation goes on.
 using ShowStatus = std::function<void(const char* english)>;
 

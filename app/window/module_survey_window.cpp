@@ -1,12 +1,14 @@
 #include "app/window/module_survey_window.h"
 
+#include "app/catalogues.h"
 #include "app/fonts.h"
-#include "app/message_table.h"
+#include "app/messages.h"
 #include "link/visible_text.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -63,25 +65,29 @@ ModuleSurveyWindow::ModuleSurveyWindow(QWidget* parent)
     cancel_->setEnabled(false);
     copy_->setEnabled(false);
     save_->setEnabled(false);
-    applyLanguage(language_);
+    retranslate();
 }
 
-QString ModuleSurveyWindow::text(const char* english) const {
-    return MessageTable::translate(english, language_);
+void ModuleSurveyWindow::changeEvent(QEvent* event) {
+    // Qt posts the change to every window; one that already shows the
+    // language leaves its columns as they are.
+    if (event->type() == QEvent::LanguageChange && shownLanguage_ != Catalogues::installed())
+        retranslate();
+    QWidget::changeEvent(event);
 }
 
-void ModuleSurveyWindow::applyLanguage(LanguageIndex language) {
-    language_ = language;
-    setFont(languageFont(language));
-    setWindowTitle(text("Module survey"));
+void ModuleSurveyWindow::retranslate() {
+    shownLanguage_ = Catalogues::installed();
+    setFont(languageFont(Catalogues::indexFor(Catalogues::installed())));
+    setWindowTitle(tr("Module survey"));
     table_->setHorizontalHeaderLabels(
-        {text("Kind"), text("Type"), QStringLiteral("ID"), QStringLiteral("S/N")});
-    copy_->setText(text("Copy"));
-    save_->setText(text("Save"));
-    cancel_->setText(text("Cancel"));
+        {tr("Kind"), tr("Type"), QStringLiteral("ID"), QStringLiteral("S/N")});
+    copy_->setText(tr("Copy"));
+    save_->setText(tr("Save"));
+    cancel_->setText(tr("Cancel"));
     table_->resizeColumnsToContents();
     if (running_)
-        status_->setText(text("Asking the modules ..."));
+        status_->setText(tr("Asking the modules ..."));
     else if (ended_)
         showSummary();
 }
@@ -93,7 +99,7 @@ void ModuleSurveyWindow::begin() {
     modules_.clear();
     table_->setRowCount(0);
     bar_->setValue(0);
-    status_->setText(text("Asking the modules ..."));
+    status_->setText(tr("Asking the modules ..."));
     cancel_->setEnabled(true);
     copy_->setEnabled(false);
     save_->setEnabled(false);
@@ -129,18 +135,18 @@ void ModuleSurveyWindow::end(const ModuleSurveyResult& result, bool portOpened) 
 void ModuleSurveyWindow::showSummary() {
     const QString found = QString::number(modules_.size());
     if (!portOpened_)
-        status_->setText(text("Connect device error!"));
+        status_->setText(Messages::tr("Connect device error!"));
     else if (last_.portLost)
-        status_->setText(text("Survey stopped, the port was lost; modules found: %1").arg(found));
+        status_->setText(tr("Survey stopped, the port was lost; modules found: %1").arg(found));
     else if (last_.cancelled)
-        status_->setText(text("Survey cancelled; modules found: %1").arg(found));
+        status_->setText(tr("Survey cancelled; modules found: %1").arg(found));
     else
-        status_->setText(text("Modules found: %1").arg(found));
+        status_->setText(tr("Modules found: %1").arg(found));
 }
 
 QString ModuleSurveyWindow::tableText() const {
     QStringList lines = {
-        QStringList{text("Kind"), text("Type"), QStringLiteral("ID"), QStringLiteral("S/N")}.join(
+        QStringList{tr("Kind"), tr("Type"), QStringLiteral("ID"), QStringLiteral("S/N")}.join(
             u'\t')};
     for (const SurveyedModule& module : modules_)
         lines << QStringList{ModuleKindName(module.kind), ModuleTypeName(module),
@@ -154,15 +160,15 @@ void ModuleSurveyWindow::copyClick() {
 }
 
 void ModuleSurveyWindow::saveClick() {
-    const QString path = saveChooser_ ? saveChooser_()
-                                      : QFileDialog::getSaveFileName(
-                                            this, text("Save"), QStringLiteral("modules.csv"),
-                                            QStringLiteral("CSV files (*.csv)"));
+    const QString path =
+        saveChooser_ ? saveChooser_()
+                     : QFileDialog::getSaveFileName(this, tr("Save"), QStringLiteral("modules.csv"),
+                                                    QStringLiteral("CSV files (*.csv)"));
     if (path.isEmpty()) return;
     QSaveFile file(path);
     const QByteArray csv = ModuleSurveyCsv(modules_).toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
-        status_->setText(text("Save error!"));
+        status_->setText(tr("Save error!"));
         return;
     }
     showSummary();

@@ -7,7 +7,6 @@
 // stays usable while the main window is locked by the operation.
 #pragma once
 
-#include "app/languages.h"
 #include "modules/module_survey.h"
 
 #include <QWidget>
@@ -26,7 +25,8 @@ class ModuleSurveyWindow : public QWidget {
 public:
     explicit ModuleSurveyWindow(QWidget* parent = nullptr);
 
-    void applyLanguage(LanguageIndex language);
+    // Shows the installed language; a LanguageChange does the same.
+    void retranslate();
 
     // A survey starts: the table empties, Cancel is offered.
     void begin();
@@ -48,6 +48,7 @@ public:
     QString tableText() const;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -55,7 +56,6 @@ private:
     void saveClick();
     void cancelClick();
     void showSummary();
-    QString text(const char* english) const;
 
     QTableWidget* table_;
     QProgressBar* bar_;
@@ -63,7 +63,7 @@ private:
     QPushButton* copy_;
     QPushButton* save_;
     QPushButton* cancel_;
-    LanguageIndex language_ = LanguageIndex::English;
+    QString shownLanguage_;
     QList<SurveyedModule> modules_;
     ModuleSurveyResult last_;
     bool portOpened_ = true;

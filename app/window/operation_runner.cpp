@@ -1,7 +1,7 @@
 #include "app/window/operation_runner.h"
 
 #include "app/fault_causes.h"
-#include "app/message_table.h"
+#include "app/messages.h"
 #include "app/tone.h"
 #include "app/window/lamp.h"
 #include "app/window/link_worker.h"
@@ -248,8 +248,8 @@ void OperationRunner::setLamp(const QColor& colour) {
     w_.lamp->setFillColor(colour);
 }
 
-void OperationRunner::showStatus(QAnyStringView english) {
-    w_.status->setText(MessageTable::translate(english, w_.language()));
+void OperationRunner::showStatus(const char* english) {
+    w_.status->setText(Messages::tr(english));
     w_.status->setToolTip(QString());
     paintStatus();
 }
@@ -260,10 +260,10 @@ void OperationRunner::paintStatus() {
     if (w_.status->isVisible()) w_.status->repaint();
 }
 
-// The message table's text first, then why the link failed; the panel is
+// The window's text first, then why the link failed; the panel is
 // narrow, so the whole line is its tooltip too.
-void OperationRunner::showFailure(QAnyStringView english) {
-    QString line = MessageTable::translate(english, w_.language());
+void OperationRunner::showFailure(const char* english) {
+    QString line = Messages::tr(english);
     // A cancel is no fault of the link, whatever its last transaction met.
     // The operation's own words stand in for the link's, which they already
     // name where it counts; a lost port keeps the link's cause.
@@ -277,7 +277,7 @@ void OperationRunner::showFailure(QAnyStringView english) {
 }
 
 QString OperationRunner::failureCause() const {
-    return FaultCause(outcome_.error, w_.language());
+    return FaultCause(outcome_.error);
 }
 
 void OperationRunner::reportCause(const QString& cause) {
@@ -301,9 +301,9 @@ void OperationRunner::showSilence(bool silent, const QDateTime& since) {
 
 bool OperationRunner::showTestStatus() {
     if (test_.kind == 0 || !testStatus_) return false;
-    QString line = MessageTable::translate(testStatus_, w_.language());
+    QString line = Messages::tr(testStatus_);
     if (silentSince_.isValid())
-        line += QStringLiteral(": ") + MessageTable::translate("No answer since %1", w_.language())
+        line += QStringLiteral(": ") + Messages::tr("No answer since %1")
                                            .arg(silentSince_.toString(QStringLiteral("hh:mm:ss")));
     w_.status->setText(line);
     w_.status->setToolTip(silentSince_.isValid() ? line : QString());
@@ -321,7 +321,7 @@ std::function<void(int)> OperationRunner::countdownShower(const char* title) {
 }
 
 void OperationRunner::showCountdown(const char* title, int left, const QString& middle) {
-    QString line = MessageTable::translate(title, w_.language());
+    QString line = Messages::tr(title);
     if (!middle.isEmpty()) line += u' ' + middle;
     w_.status->setText(line + QString::asprintf(" ( %d )", left));
     paintStatus();

@@ -12,11 +12,9 @@
 // runner that says no: it starts nothing and is not kept for later.
 #pragma once
 
-#include "app/languages.h"
 #include "controller/operation.h"
 #include "link/link.h"
 
-#include <QAnyStringView>
 #include <QDateTime>
 #include <QList>
 #include <QObject>
@@ -46,7 +44,6 @@ public:
         QLabel* status = nullptr;  // pnMsg
         Lamp* lamp = nullptr;      // shComm
         Tone* tone = nullptr;
-        std::function<LanguageIndex()> language;
         std::function<PortSettings()> takePort;  // the active port page, as the fields
     };
 
@@ -118,8 +115,10 @@ public:
     void reportCause(const QString& cause);
 
     // The status line, on the window's thread.
-    void showStatus(QAnyStringView english);
-    void showFailure(QAnyStringView english);
+    // The window's text with that English source (Messages), in the
+    // installed language.
+    void showStatus(const char* english);
+    void showFailure(const char* english);
     void setLamp(const QColor& colour);
 
     // The bracket, on the window's thread. The worker sounds the tone and

@@ -1,5 +1,6 @@
 #include "app/window/tfrm_module.h"
 
+#include "app/catalogues.h"
 #include "app/fonts.h"
 #include "app/window/window_menu.h"
 #include "controller/connect.h"
@@ -28,7 +29,6 @@ TfrmModule::TfrmModule(std::unique_ptr<Tone> tone, PortLister listPorts, QWidget
     shown.status = ui->pnMsg;
     shown.lamp = ui->shComm;
     shown.tone = tone_.get();
-    shown.language = [this] { return session_->language; };
     shown.takePort = [this] { return session_->takePortPage(); };
     runner_ = std::make_unique<OperationRunner>(std::move(shown), *worker_);
     session_ = std::make_unique<WindowSession>(*runner_, *tone_);
@@ -67,7 +67,7 @@ TfrmModule::~TfrmModule() {
 void TfrmModule::FormCreate() {
     session_->deviceAddress = "0000";
     session_->fields = loadSettings();
-    session_->language = session_->fields.languageIndex();
+    session_->language = Catalogues::languageForFlag(session_->fields.LanguageFlag);
     attachPages();
     ui->pcPort->showFields();
     menu_->updateFindSpeedEnabled();
@@ -193,6 +193,17 @@ TrafficMonitor* TfrmModule::trafficMonitor() const {
 
 void TfrmModule::setFirmwareFileChooser(FirmwarePage::FirmwareFileChooser chooser) {
     ui->tsFirmware->setFirmwareFileChooser(std::move(chooser));
+}
+
+// The language menu shows its choice at once (FormShow); a catalogue
+// installed from elsewhere is followed when Qt's LanguageChange arrives.
+void TfrmModule::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange && shownBefore_ &&
+        Catalogues::installed() != session_->language) {
+        session_->language = Catalogues::installed();
+        FormShow();
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void TfrmModule::showEvent(QShowEvent* event) {

@@ -48,7 +48,8 @@ public:
 
     const QByteArray& DeviceAddress() const { return session_->deviceAddress; }
     Family ControllerFamily() const { return session_->controllerFamily; }
-    LanguageIndex languageIndex() const { return session_->language; }
+    // The language shown, by its catalogue's code, and the font it takes.
+    const QString& language() const { return session_->language; }
     // While a continuous test (DIDO or polling) runs and is not cancelled.
     bool TestRunning() const { return runner_->testRunning(); }
     // The stored values as the window holds them now.
@@ -75,6 +76,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -1,9 +1,10 @@
 #include "app/window/traffic_monitor.h"
 
+#include "app/catalogues.h"
 #include "app/fonts.h"
-#include "app/traffic_texts.h"
 #include "link/link.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -77,12 +78,10 @@ TrafficMonitor::TrafficMonitor(Link& link)
         if (!paused_) view_->scrollToBottom();
     });
     chooseFile_ = [this] {
-        return QFileDialog::getSaveFileName(this, trafficText(TrafficText::Save, language_),
-                                            QString(),
-                                            trafficText(TrafficText::SaveFilter, language_));
+        return QFileDialog::getSaveFileName(this, tr("Save"), QString(), tr("Text files (*.txt)"));
     };
     resize(760, 360);
-    setLanguage(LanguageIndex::English);
+    retranslate();
 }
 
 TrafficMonitor::~TrafficMonitor() {
@@ -92,19 +91,26 @@ TrafficMonitor::~TrafficMonitor() {
     view_->setModel(nullptr);
 }
 
-void TrafficMonitor::setLanguage(LanguageIndex language) {
-    language_ = language;
-    setFont(languageFont(language));
-    setWindowTitle(trafficText(TrafficText::Title, language));
-    pause_->setText(trafficText(paused_ ? TrafficText::Resume : TrafficText::Pause, language));
-    clear_->setText(trafficText(TrafficText::Clear, language));
-    save_->setText(trafficText(TrafficText::Save, language));
-    log_.setLanguage(language);
+void TrafficMonitor::changeEvent(QEvent* event) {
+    // Qt posts the change to every window; one already in the language
+    // leaves its columns as they are.
+    if (event->type() == QEvent::LanguageChange && shownLanguage_ != Catalogues::installed())
+        retranslate();
+    QWidget::changeEvent(event);
+}
+
+void TrafficMonitor::retranslate() {
+    shownLanguage_ = Catalogues::installed();
+    setFont(languageFont(Catalogues::indexFor(Catalogues::installed())));
+    setWindowTitle(tr("Traffic monitor"));
+    pause_->setText(paused_ ? tr("Resume") : tr("Pause"));
+    clear_->setText(tr("Clear"));
+    save_->setText(tr("Save"));
+    log_.retranslate();
     // Rows as tall as the language's words: the Chinese faces' lines are
     // taller than the Latin face's the font metrics give.
     const QFontMetrics metrics(font());
-    const int glyphs =
-        metrics.tightBoundingRect(trafficText(TrafficText::Received, language)).height();
+    const int glyphs = metrics.tightBoundingRect(TrafficLog::tr("Received")).height();
     view_->verticalHeader()->setDefaultSectionSize(std::max(metrics.height(), glyphs + 4) + 4);
     sizeColumns();
 }
@@ -114,20 +120,17 @@ void TrafficMonitor::setLanguage(LanguageIndex language) {
 // measuring every row, which with 10,000 of them takes seconds.
 void TrafficMonitor::sizeColumns() {
     const QFontMetrics metrics(view_->font());
-    const auto say = [this](TrafficText which) { return trafficText(which, language_); };
+    // Besides the words, the widest figures each column shows.
     const QList<std::pair<int, QStringList>> columns{
-        {TrafficLog::TimeColumn, {say(TrafficText::Time), QStringLiteral("00:00:00.000")}},
-        {TrafficLog::DirectionColumn,
-         {say(TrafficText::Direction), say(TrafficText::Sent), say(TrafficText::Received)}},
-        {TrafficLog::FrameColumn,
-         {say(TrafficText::Frame), QStringLiteral("CRC"), QStringLiteral("XOR")}},
-        {TrafficLog::LengthColumn, {say(TrafficText::Length), QStringLiteral("00000")}},
-        {TrafficLog::VerdictColumn,
-         {say(TrafficText::Verdict), say(TrafficText::CheckGood), say(TrafficText::CheckBad),
-          say(TrafficText::Incomplete), say(TrafficText::TimedOut), say(TrafficText::Refused)}},
-        {TrafficLog::ReplyMsColumn, {say(TrafficText::ReplyMs), QStringLiteral("00000")}}};
+        {TrafficLog::TimeColumn, {QStringLiteral("00:00:00.000")}},
+        {TrafficLog::DirectionColumn, {}},
+        {TrafficLog::FrameColumn, {QStringLiteral("CRC"), QStringLiteral("XOR")}},
+        {TrafficLog::LengthColumn, {QStringLiteral("00000")}},
+        {TrafficLog::VerdictColumn, {}},
+        {TrafficLog::ReplyMsColumn, {QStringLiteral("00000")}}};
     const QFontMetrics header(view_->horizontalHeader()->font());
-    for (const auto& [column, texts] : columns) {
+    for (const auto& [column, figures] : columns) {
+        const QStringList texts = TrafficLog::columnTexts(column) + figures;
         int width = 0;
         for (const QString& text : texts)
             width =
@@ -141,7 +144,7 @@ void TrafficMonitor::togglePause() {
     paused_ = !paused_;
     if (!paused_) log_.endPause();
     pause_->setChecked(paused_);
-    setLanguage(language_);
+    retranslate();
 }
 
 bool TrafficMonitor::saveTo(const QString& path) const {

@@ -4,7 +4,6 @@
 // monitor costs the link nothing.
 #pragma once
 
-#include "app/languages.h"
 #include "app/traffic_log.h"
 
 #include <QWidget>
@@ -25,7 +24,8 @@ public:
     explicit TrafficMonitor(Link& link);
     ~TrafficMonitor() override;
 
-    void setLanguage(LanguageIndex language);
+    // Shows the installed language; a LanguageChange does the same.
+    void retranslate();
     TrafficLog& log() { return log_; }
     bool paused() const { return paused_; }
 
@@ -37,6 +37,7 @@ public:
     bool saveTo(const QString& path) const;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -55,7 +56,7 @@ private:
     QPushButton* clear_;
     QPushButton* save_;
     SaveFileChooser chooseFile_;
-    LanguageIndex language_ = LanguageIndex::English;
+    QString shownLanguage_;
     bool paused_ = false;
     bool placed_ = false;
 };

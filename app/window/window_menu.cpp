@@ -1,8 +1,8 @@
 #include "app/window/window_menu.h"
 
+#include "app/catalogues.h"
 #include "app/fonts.h"
-#include "app/message_table.h"
-#include "app/traffic_texts.h"
+#include "app/messages.h"
 #include "app/window/module_survey_window.h"
 #include "app/window/traffic_monitor.h"
 #include "app/window/window_session.h"
@@ -11,8 +11,11 @@
 #include "ui_tfrm_module.h"
 #include "version/version.h"
 
+#include <QAction>
 #include <QMainWindow>
 #include <QMessageBox>
+
+#include <algorithm>
 
 namespace kt {
 
@@ -33,6 +36,22 @@ WindowMenu::WindowMenu(QMainWindow& form, Ui::TfrmModule& ui, WindowSession& ses
     for (const auto& [item, click] : items)
         connect(item, &QAction::triggered, this,
                 [this, click] { runHandler(&form_, [&] { (this->*click)(); }); });
+    // A catalogue beyond the three is one more item, named by its catalogue.
+    languages_ = {{ui.mnuEnglish, Catalogues::languageFor(LanguageIndex::English)},
+                  {ui.mnuSimplified, Catalogues::languageFor(LanguageIndex::SimplifiedChinese)},
+                  {ui.mnuTraditional, Catalogues::languageFor(LanguageIndex::TraditionalChinese)}};
+    for (const QString& language : Catalogues::languages()) {
+        const bool known = std::any_of(languages_.begin(), languages_.end(),
+                                       [&](const auto& item) { return item.second == language; });
+        if (known) continue;
+        auto* item = new QAction(&form_);
+        item->setObjectName(QStringLiteral("mnuLanguage_") + language);
+        item->setCheckable(true);
+        ui.mnuLanguage->addAction(item);
+        connect(item, &QAction::triggered, this,
+                [this, language] { runHandler(&form_, [&] { chooseLanguage(language); }); });
+        languages_.append({item, language});
+    }
     // The File menu's scan and survey reach the device too.
     session.deviceActions = {ui.mnuFindSpeed, ui.mnuModuleSurvey};
 }
@@ -40,27 +59,23 @@ WindowMenu::WindowMenu(QMainWindow& form, Ui::TfrmModule& ui, WindowSession& ses
 WindowMenu::~WindowMenu() = default;
 
 void WindowMenu::retranslate() {
-    const LanguageIndex language = session_.language;
-    const auto name = [](LanguageIndex index) {
-        return MessageTable::text(MessageTable::LanguageNames, index);
-    };
-    ui.mnuEnglish->setChecked(language == LanguageIndex::English);
-    ui.mnuSimplified->setChecked(language == LanguageIndex::SimplifiedChinese);
-    ui.mnuTraditional->setChecked(language == LanguageIndex::TraditionalChinese);
-    // Each language keeps its own name.
-    ui.mnuLanguage->setTitle(session_.text(3));
-    ui.mnuEnglish->setText(name(LanguageIndex::English));
-    ui.mnuSimplified->setText(name(LanguageIndex::SimplifiedChinese));
-    ui.mnuTraditional->setText(name(LanguageIndex::TraditionalChinese));
-    ui.mnuFile->setTitle(session_.text(4));
-    ui.mnuFirmwareFile->setText(session_.text(15));
-    ui.mnuFindSpeed->setText(MessageTable::translate("Find line &speed", language));
-    ui.mnuModuleSurvey->setText(MessageTable::translate("Module &survey", language));
-    ui.mnuAbout->setText(session_.text(7));
-    ui.mnuExit->setText(session_.text(8));
-    ui.mnuTraffic->setText(trafficText(TrafficText::MenuItem, language));
-    if (traffic_) traffic_->setLanguage(language);
-    if (surveyWindow_) surveyWindow_->applyLanguage(language);
+    // Each language keeps its own name, from its own catalogue.
+    for (const auto& [item, language] : languages_) {
+        item->setChecked(language == session_.language);
+        item->setText(Catalogues::name(language));
+    }
+    ui.mnuLanguage->setTitle(Messages::tr("&Language"));
+    ui.mnuFile->setTitle(Messages::tr("&File"));
+    ui.mnuFirmwareFile->setText(Messages::tr("&Firmware file"));
+    ui.mnuFindSpeed->setText(Messages::tr("Find line &speed"));
+    ui.mnuModuleSurvey->setText(Messages::tr("Module &survey"));
+    ui.mnuAbout->setText(Messages::tr("&About"));
+    ui.mnuExit->setText(Messages::tr("E&xit"));
+    ui.mnuTraffic->setText(Messages::tr("&Traffic monitor"));
+    // They follow the LanguageChange Qt posts too; this shows the language
+    // at once.
+    if (traffic_) traffic_->retranslate();
+    if (surveyWindow_) surveyWindow_->retranslate();
 }
 
 void WindowMenu::updateFindSpeedEnabled() {
@@ -72,23 +87,23 @@ void WindowMenu::closeWindows() {
     if (traffic_) traffic_->close();
 }
 
-void WindowMenu::chooseLanguage(LanguageIndex language) {
+void WindowMenu::chooseLanguage(const QString& language) {
     session_.language = language;
-    session_.fields.LanguageFlag = languageFlagFor(language);
+    session_.fields.LanguageFlag = Catalogues::flagFor(language);
     SaveLanguage(session_.fields.LanguageFlag);
     emit languageChanged();
 }
 
 void WindowMenu::mnuEnglishClick() {
-    chooseLanguage(LanguageIndex::English);
+    chooseLanguage(Catalogues::languageFor(LanguageIndex::English));
 }
 
 void WindowMenu::mnuSimplifiedClick() {
-    chooseLanguage(LanguageIndex::SimplifiedChinese);
+    chooseLanguage(Catalogues::languageFor(LanguageIndex::SimplifiedChinese));
 }
 
 void WindowMenu::mnuTraditionalClick() {
-    chooseLanguage(LanguageIndex::TraditionalChinese);
+    chooseLanguage(Catalogues::languageFor(LanguageIndex::TraditionalChinese));
 }
 
 void WindowMenu::mnuExitClick() {
@@ -98,17 +113,17 @@ void WindowMenu::mnuExitClick() {
 void WindowMenu::mnuAboutClick() {
     // The version goes under the table's text, as the one line every
     // program's --version prints.
-    QMessageBox box(
-        QMessageBox::NoIcon, session_.text(6),
-        session_.text(61) + QStringLiteral("\n\n") + VersionLine(QStringLiteral("kttools")),
-        QMessageBox::Ok, &form_);
-    box.setFont(languageFont(session_.language));
+    QMessageBox box(QMessageBox::NoIcon, Messages::tr("About"),
+                    Messages::tr("This tool support: KT350/KT460 serial controller .") +
+                        QStringLiteral("\n\n") + VersionLine(QStringLiteral("kttools")),
+                    QMessageBox::Ok, &form_);
+    box.setFont(languageFont(Catalogues::indexFor(session_.language)));
     box.exec();
 }
 
 void WindowMenu::mnuTrafficClick() {
     if (!traffic_) traffic_ = std::make_unique<TrafficMonitor>(link_);
-    traffic_->setLanguage(session_.language);
+    traffic_->retranslate();
     traffic_->show();
     traffic_->raise();
     traffic_->activateWindow();
@@ -130,7 +145,8 @@ void WindowMenu::mnuFindSpeedClick() {
             // As Connect counts down its attempts: the settings left, this one included.
             observer.trying = [&runner](const QString& line, int number, int count) {
                 runner.onWindow([&runner, line, left = count - number + 1] {
-                    runner.showCountdown("Finding line speed ...", left, line);
+                    runner.showCountdown(QT_TRANSLATE_NOOP("Messages", "Finding line speed ..."),
+                                         left, line);
                 });
             };
             *result = ScanLineSpeed(link, idText, false, observer);
@@ -149,7 +165,7 @@ void WindowMenu::mnuFindSpeedClick() {
 ModuleSurveyWindow& WindowMenu::surveyWindow() {
     if (!surveyWindow_) {
         surveyWindow_ = std::make_unique<ModuleSurveyWindow>();
-        surveyWindow_->applyLanguage(session_.language);
+        surveyWindow_->retranslate();
     }
     return *surveyWindow_;
 }

@@ -3,11 +3,13 @@
 // File menu opens.
 #pragma once
 
-#include "app/languages.h"
-
+#include <QList>
 #include <QObject>
+#include <QString>
 #include <memory>
+#include <utility>
 
+class QAction;
 class QMainWindow;
 
 namespace Ui {
@@ -39,6 +41,9 @@ public:
     // listening to the link.
     void closeWindows();
     void stopTraffic() { traffic_.reset(); }
+    // The Language menu's items, each with its language's catalogue code:
+    // the three of the form, then one for each further catalogue built in.
+    const QList<std::pair<QAction*, QString>>& languageItems() const { return languages_; }
 
 signals:
     // A language was chosen and stored: the window shows itself in it.
@@ -48,7 +53,7 @@ private:
     void mnuEnglishClick();
     void mnuSimplifiedClick();
     void mnuTraditionalClick();
-    void chooseLanguage(LanguageIndex language);
+    void chooseLanguage(const QString& language);
     void mnuExitClick();
     void mnuAboutClick();
     void mnuTrafficClick();
@@ -65,6 +70,7 @@ private:
     std::unique_ptr<TrafficMonitor> traffic_;
     // frmModuleSurvey, made the first time the survey runs.
     std::unique_ptr<ModuleSurveyWindow> surveyWindow_;
+    QList<std::pair<QAction*, QString>> languages_;
 };
 
 }  // namespace kt

@@ -1,7 +1,7 @@
 // What the pages share, and the standard error box of every handler.
 #include "app/window/window_session.h"
 
-#include "app/message_table.h"
+#include "app/messages.h"
 #include "link/visible_text.h"
 
 #include <QGuiApplication>
@@ -11,23 +11,18 @@
 
 namespace kt {
 
-QString WindowSession::text(int number) const {
-    return MessageTable::text(number, language);
-}
-
 // The question before an operation that cannot be undone is asked before
 // the operation starts, so nothing is on the wire while it is open; No is
 // the default, so a second Enter on the button that started it (the focus
 // stays there) answers No rather than running it again.
 bool WindowSession::confirmFirst(QWidget* parent, const char* title, const char* question) const {
     QWidget* form = parent->window();
-    QMessageBox box(QMessageBox::Warning, MessageTable::translate(title, language),
-                    MessageTable::translate(question, language), QMessageBox::Yes | QMessageBox::No,
-                    form);
+    QMessageBox box(QMessageBox::Warning, Messages::tr(title), Messages::tr(question),
+                    QMessageBox::Yes | QMessageBox::No, form);
     box.setObjectName(QStringLiteral("confirmBox"));
     box.setFont(form->font());
-    box.button(QMessageBox::Yes)->setText(MessageTable::translate("&Yes", language));
-    box.button(QMessageBox::No)->setText(MessageTable::translate("&No", language));
+    box.button(QMessageBox::Yes)->setText(Messages::tr("&Yes"));
+    box.button(QMessageBox::No)->setText(Messages::tr("&No"));
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

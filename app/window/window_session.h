@@ -4,7 +4,6 @@
 // tells the window through its signals what another page must show.
 #pragma once
 
-#include "app/languages.h"
 #include "app/settings_store.h"
 #include "app/window/operation_runner.h"
 #include "controller/family.h"
@@ -33,7 +32,8 @@ struct WindowSession {
     QByteArray deviceAddress = "0000";
     // 0 until a Connect has identified the controller (codes: controller/connect.h).
     Family controllerFamily = Family::Unknown;
-    LanguageIndex language = LanguageIndex::English;
+    // The language the window shows, by its catalogue's code (app/catalogues.h).
+    QString language = QStringLiteral("en");
     StoredSettings fields;
     PortKind portKind = PortKind::Serial;
     // The port page's entries taken into the fields (the port page's own).
@@ -45,8 +45,7 @@ struct WindowSession {
     QList<QWidget*> deviceButtons;
     QList<QAction*> deviceActions;
 
-    QString text(int number) const;
-    // Asks `question` (an English text of the tables) under `title`, Yes or
+    // Asks `question` (an English text of the window's) under `title`, Yes or
     // No, No the default; true for Yes.
     bool confirmFirst(QWidget* parent, const char* title, const char* question) const;
     bool runOperation(std::function<bool(Link&)> body, OperationRunner::Done done = {}) {

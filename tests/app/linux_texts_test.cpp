@@ -1,7 +1,7 @@
-// The failure causes and the traffic monitor's texts: complete in the three
-// languages, within the message table's code pages, and naming what they say.
+// The failure causes: complete in the three languages, within the code pages
+// of the catalogues, and naming what they say.
+#include "app/catalogues.h"
 #include "app/fault_causes.h"
-#include "app/traffic_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -32,6 +32,15 @@ void expectThreeLanguages(const QString texts[3], const std::string& what) {
     EXPECT_NE(texts[0], texts[1]) << what << ": not translated";
 }
 
+// What the window shows with that language's catalogue installed.
+template <typename Render>
+QString in(LanguageIndex language, Render render) {
+    Catalogues::install(Catalogues::languageFor(language));
+    const QString text = render();
+    Catalogues::install(Catalogues::English);
+    return text;
+}
+
 }  // namespace
 
 TEST(LinuxTexts, EveryCauseInEveryLanguageNamesItsPortAndGroup) {
@@ -41,9 +50,10 @@ TEST(LinuxTexts, EveryCauseInEveryLanguageNamesItsPortAndGroup) {
     context.text = u"the system's words"_s;
     for (int f = int(LinkFault::NoSuchPort); f <= int(LinkFault::NotOpen); ++f) {
         context.kind = LinkFault(f);
-        const QString texts[3] = {FaultCause(context, LanguageIndex::English),
-                                  FaultCause(context, LanguageIndex::SimplifiedChinese),
-                                  FaultCause(context, LanguageIndex::TraditionalChinese)};
+        const QString texts[3] = {
+            in(LanguageIndex::English, [&] { return FaultCause(context); }),
+            in(LanguageIndex::SimplifiedChinese, [&] { return FaultCause(context); }),
+            in(LanguageIndex::TraditionalChinese, [&] { return FaultCause(context); })};
         expectThreeLanguages(texts, LinkFaultName(context.kind));
         // Whatever names the port, names it in every language.
         for (const QString& text : texts) {
@@ -52,33 +62,22 @@ TEST(LinuxTexts, EveryCauseInEveryLanguageNamesItsPortAndGroup) {
         }
     }
     context.kind = LinkFault::NoAccess;
-    EXPECT_EQ(FaultCause(context, LanguageIndex::English),
+    EXPECT_EQ(in(LanguageIndex::English, [&] { return FaultCause(context); }),
               "ttyUSB7: permission denied; add your account to the uucp group");
     context.logInAgain = true;
-    EXPECT_TRUE(FaultCause(context, LanguageIndex::TraditionalChinese).contains(u"uucp"_s));
+    EXPECT_TRUE(in(LanguageIndex::TraditionalChinese, [&] {
+                    return FaultCause(context);
+                }).contains(u"uucp"_s));
     context.group.clear();  // no group may open it
-    EXPECT_EQ(FaultCause(context, LanguageIndex::English),
+    EXPECT_EQ(in(LanguageIndex::English, [&] { return FaultCause(context); }),
               "ttyUSB7: permission denied; ask your administrator");
     context.kind = LinkFault::Other;
-    EXPECT_EQ(FaultCause(context, LanguageIndex::SimplifiedChinese), "the system's words");
+    EXPECT_EQ(in(LanguageIndex::SimplifiedChinese, [&] { return FaultCause(context); }),
+              "the system's words");
     context.kind = LinkFault::None;
-    EXPECT_TRUE(FaultCause(context, LanguageIndex::English).isEmpty());
-    const QString marks[3] = {NoAccessMark(LanguageIndex::English),
-                              NoAccessMark(LanguageIndex::SimplifiedChinese),
-                              NoAccessMark(LanguageIndex::TraditionalChinese)};
+    EXPECT_TRUE(in(LanguageIndex::English, [&] { return FaultCause(context); }).isEmpty());
+    const QString marks[3] = {in(LanguageIndex::English, [] { return NoAccessMark(); }),
+                              in(LanguageIndex::SimplifiedChinese, [] { return NoAccessMark(); }),
+                              in(LanguageIndex::TraditionalChinese, [] { return NoAccessMark(); })};
     expectThreeLanguages(marks, "no-access mark");
-}
-
-TEST(LinuxTexts, EveryTrafficMonitorTextInEveryLanguage) {
-    for (int t = 0; t < int(TrafficText::Count); ++t) {
-        const auto which = TrafficText(t);
-        const QString texts[3] = {trafficText(which, LanguageIndex::English),
-                                  trafficText(which, LanguageIndex::SimplifiedChinese),
-                                  trafficText(which, LanguageIndex::TraditionalChinese)};
-        expectThreeLanguages(texts, std::to_string(t));
-    }
-    // The menu item's accelerator, as the table writes one behind Chinese.
-    EXPECT_EQ(trafficText(TrafficText::MenuItem, LanguageIndex::English), "&Traffic monitor");
-    EXPECT_TRUE(
-        trafficText(TrafficText::MenuItem, LanguageIndex::SimplifiedChinese).endsWith(u"(&T)"_s));
 }

@@ -1,8 +1,9 @@
 // The fonts as Qt draws them here: every face lands on the family we chose
-// (not on a fontconfig substitute), every text of the message table has its
+// (not on a fontconfig substitute), every numbered message has its
 // glyphs, and Chinese text takes the glyph forms of its language.
 #include "app/fonts.h"
-#include "app/message_table.h"
+#include "app/catalogues.h"
+#include "app/messages.h"
 
 #include <gtest/gtest.h>
 
@@ -112,11 +113,12 @@ TEST_F(Fonts, EveryTextOfTheTableIsDrawnInItsLanguagesFace) {
         const QString face = index == LanguageIndex::SimplifiedChinese    ? u"宋体"_s
                              : index == LanguageIndex::TraditionalChinese ? u"細明體"_s
                                                                           : u"MS Sans Serif"_s;
-        for (int number = 0; number < MessageTable::Count; ++number) {
-            const QString text = MessageTable::text(number, index);
+        for (int number = 0; number < Messages::Count; ++number) {
+            const QString text = Catalogues::translate(Catalogues::languageFor(index), "Messages",
+                                                       Messages::source(number));
             SCOPED_TRACE(text.toStdString());
             EXPECT_FALSE(glyphs(text, font).contains(0u));
-            if (face != u"MS Sans Serif"_s && number != MessageTable::LanguageNames) {
+            if (face != u"MS Sans Serif"_s && number != Messages::LanguageNames) {
                 EXPECT_EQ(glyphs(han(text), font),
                           glyphs(han(text), alone(installedFamily(face), 16)));
             }
@@ -143,9 +145,11 @@ TEST_F(Fonts, LatinInTheChineseFacesKeepsCloseToHalfWidth) {
 // and the Traditional face (體 does), so glyph indexes tell the forms apart.
 TEST_F(Fonts, ChineseInALatinFaceTakesTheFormsOfItsLanguage) {
     const QString traditional =
-        han(MessageTable::text(MessageTable::LanguageNames, LanguageIndex::TraditionalChinese));
+        han(Catalogues::translate(Catalogues::languageFor(LanguageIndex::TraditionalChinese),
+                                  "Messages", Messages::source(Messages::LanguageNames)));
     const QString simplified =
-        han(MessageTable::text(MessageTable::LanguageNames, LanguageIndex::SimplifiedChinese));
+        han(Catalogues::translate(Catalogues::languageFor(LanguageIndex::SimplifiedChinese),
+                                  "Messages", Messages::source(Messages::LanguageNames)));
     const QFont sc = alone(u"Noto Sans CJK SC"_s, 19, true),
                 tc = alone(u"Noto Sans CJK TC"_s, 19, true);
     ASSERT_NE(glyphs(traditional, sc), glyphs(traditional, tc)) << "no glyph differs by region";

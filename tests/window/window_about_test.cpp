@@ -1,6 +1,7 @@
 // The About box: the table's texts in the current language, and under them
 // the version line every program's --version prints.
-#include "app/message_table.h"
+#include "app/catalogues.h"
+#include "app/messages.h"
 #include "app/window/display_choice.h"
 #include "tests/window/window_test_support.h"
 #include "version/version.h"
@@ -13,7 +14,6 @@
 
 using namespace kttest;
 using kt::LanguageIndex;
-using kt::MessageTable;
 
 TEST_F(WindowTest, AboutBoxShowsTheTableTextAndTheVersionInTheCurrentLanguage) {
     start();
@@ -37,9 +37,9 @@ TEST_F(WindowTest, AboutBoxShowsTheTableTextAndTheVersionInTheCurrentLanguage) {
     child<QAction>("mnuAbout")->trigger();
     poll.stop();
 
-    EXPECT_EQ(title, MessageTable::text(6, LanguageIndex::SimplifiedChinese));
+    EXPECT_EQ(title, kt::Catalogues::translate(u"zh_CN", "Messages", kt::Messages::source(6)));
     const QString version = kt::VersionLine(QStringLiteral("kttools"));
-    EXPECT_EQ(text, MessageTable::text(61, LanguageIndex::SimplifiedChinese) +
+    EXPECT_EQ(text, kt::Catalogues::translate(u"zh_CN", "Messages", kt::Messages::source(61)) +
                         QStringLiteral("\n\n") + version);
     EXPECT_TRUE(version.startsWith(QStringLiteral("kttools ") + kt::ToolVersion()));
     // The caption keeps the name the technicians know.

@@ -1,7 +1,8 @@
 // The window as it comes up: pages, defaults, limits, the ID selector, the
 // serial port list, the stored settings on the port page, and the languages.
+#include "app/catalogues.h"
 #include "app/fonts.h"
-#include "app/message_table.h"
+#include "app/messages.h"
 #include "app/settings_store.h"
 #include "app/window/serial_port_list.h"
 #include "tests/window/window_test_support.h"
@@ -17,7 +18,6 @@
 
 using namespace kttest;
 using kt::LanguageIndex;
-using kt::MessageTable;
 
 namespace {
 
@@ -170,7 +170,7 @@ TEST_F(WindowTest, PortPageComesFromTheStoredSettings) {
 TEST_F(WindowTest, TraditionalChineseChangesTheLocalisedTextsAndSurvivesARestart) {
     start();
     const auto tc = [](int number) {
-        return MessageTable::text(number, LanguageIndex::TraditionalChinese);
+        return kt::Catalogues::translate(u"zh_TW", "Messages", kt::Messages::source(number));
     };
     child<QAction>("mnuTraditional")->trigger();
 
@@ -208,7 +208,7 @@ TEST_F(WindowTest, TraditionalChineseChangesTheLocalisedTextsAndSurvivesARestart
     EXPECT_EQ(child<QPushButton>("btnConnect")->font().pixelSize(), 19);
 
     start();
-    EXPECT_EQ(window_->languageIndex(), LanguageIndex::TraditionalChinese);
+    EXPECT_EQ(window_->language(), QStringLiteral("zh_TW"));
     EXPECT_EQ(window_->windowTitle(), tc(0));
     EXPECT_EQ(child<QPushButton>("btnConnect")->text(), tc(16));
     EXPECT_TRUE(child<QAction>("mnuTraditional")->isChecked());

@@ -3,7 +3,6 @@
 // and the menu bar that keeps its height in every language.
 #include "app/settings_store.h"
 #include "app/traffic_log.h"
-#include "app/traffic_texts.h"
 #include "app/window/port_combo_box.h"
 #include "app/window/traffic_monitor.h"
 #include "sim/program/sim_thread.h"
@@ -253,11 +252,10 @@ TEST_F(LinuxWindow, TrafficMonitorSizesItsColumnsMarksAPauseAndClosesFull) {
             return metrics.horizontalAdvance(text) + 6 <= view->columnWidth(column);
         };
         EXPECT_TRUE(fits(kt::TrafficLog::TimeColumn, u"23:59:59.999"_s)) << language;
-        for (auto which : {kt::TrafficText::CheckGood, kt::TrafficText::CheckBad,
-                           kt::TrafficText::TimedOut, kt::TrafficText::Incomplete})
-            EXPECT_TRUE(fits(kt::TrafficLog::VerdictColumn,
-                             kt::trafficText(which, static_cast<kt::LanguageIndex>(language))))
-                << language << ' ' << int(which);
+        // Every verdict in the language now installed.
+        for (const QString& verdict : kt::TrafficLog::columnTexts(kt::TrafficLog::VerdictColumn))
+            EXPECT_TRUE(fits(kt::TrafficLog::VerdictColumn, verdict))
+                << language << ' ' << verdict.toStdString();
     }
     choose("mnuEnglish");
 

@@ -7,6 +7,7 @@
 // it reads the output boxes from outputChecked_ and paints through the runner.
 #include "app/window/pages/basic_page.h"
 
+#include "app/messages.h"
 #include "app/window/lamp.h"
 #include "app/window/window_session.h"
 #include "controller/basic_commands.h"
@@ -57,17 +58,17 @@ void BasicPage::attach(WindowSession& session) {
 }
 
 void BasicPage::retranslate() {
-    const WindowSession& s = *session_;
-    ui->btnDIDO->setText(s.text(27));
-    ui->btnPooling->setText(s.text(28));
-    ui->btnInitial->setText(s.text(29));
-    ui->btnReboot->setText(s.text(30));
+    ui->btnDIDO->setText(Messages::tr("DIDO test"));
+    ui->btnPooling->setText(Messages::tr("Pooling data test"));
+    ui->btnInitial->setText(Messages::tr("Set factory"));
+    ui->btnReboot->setText(Messages::tr("Set reboot"));
     // A running test's button keeps saying how to stop it.
-    if (runningTest() != ContinuousTest::None) testButton(runningTest())->setText(s.text(26));
-    ui->btnSetDate->setText(s.text(31));
-    ui->btnAlarm->setText(s.text(32));
-    ui->btnSet115200->setText(s.text(33));
-    ui->btnSet19200->setText(s.text(34));
+    if (runningTest() != ContinuousTest::None)
+        testButton(runningTest())->setText(Messages::tr("Cancel test"));
+    ui->btnSetDate->setText(Messages::tr("Set date and time"));
+    ui->btnAlarm->setText(Messages::tr("Alarm test"));
+    ui->btnSet115200->setText(Messages::tr("Set baudrate 115200,n,8,1"));
+    ui->btnSet19200->setText(Messages::tr("Set baudrate 19200,e,8,1"));
 }
 
 void BasicPage::showInputsAndOutputs(bool familyFour) {
@@ -107,8 +108,10 @@ void BasicPage::btnAlarmClick() {
 
 void BasicPage::btnInitialClick() {
     if (session_->operationRunning() ||
-        !session_->confirmFirst(this, "Set factory",
-                                "Set factory erases the controller's cards and settings. Go on?"))
+        !session_->confirmFirst(
+            this, "Set factory",
+            QT_TRANSLATE_NOOP("Messages",
+                              "Set factory erases the controller's cards and settings. Go on?")))
         return;
     OperationRunner& runner = session_->runner;
     session_->runOperation([address = session_->deviceAddress, family = session_->controllerFamily,
@@ -240,13 +243,14 @@ void BasicPage::runContinuousTest(ContinuousTest kind, OperationRunner::Body loo
     test.blocked.removeOne(own);
     // The File menu's scan and survey reach the device too.
     test.blockedActions = session_->deviceActions;
-    // "DIDO test", "Pooling data test"
-    const int caption = kind == ContinuousTest::Dido ? 27 : 28;
+    const char* caption = kind == ContinuousTest::Dido
+                              ? QT_TRANSLATE_NOOP("Messages", "DIDO test")
+                              : QT_TRANSLATE_NOOP("Messages", "Pooling data test");
     test.windDown = [this, own, caption] {
         emit testEnded();
-        own->setText(session_->text(caption));
+        own->setText(Messages::tr(caption));
     };
-    own->setText(session_->text(26));  // "Cancel test"
+    own->setText(Messages::tr("Cancel test"));
     emit testStarted();
     runner.startTest(std::move(test), std::move(loop));
 }

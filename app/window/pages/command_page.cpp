@@ -2,6 +2,7 @@
 // command test (modules/pass_through.h).
 #include "app/window/pages/command_page.h"
 
+#include "app/messages.h"
 #include "app/window/window_session.h"
 #include "controller/basic_commands.h"
 #include "link/command_text.h"
@@ -27,16 +28,15 @@ void CommandPage::attach(WindowSession& session) {
 }
 
 void CommandPage::retranslate() {
-    const WindowSession& s = *session_;
-    ui->lblCommandSend->setText(s.text(38));
-    ui->lblCommandRecv->setText(s.text(39));
-    ui->btnCommand->setText(s.text(37));
-    ui->lblModuleCommandSend->setText(s.text(38));
-    ui->lblModuleCommandRecv->setText(s.text(39));
-    ui->btnModuleCommand->setText(s.text(37));
-    ui->gbModule->setTitle(s.text(36));
-    ui->gbController->setTitle(s.text(35));
-    ui->lblModuleType->setText(s.text(40));
+    ui->lblCommandSend->setText(Messages::tr("Send command:"));
+    ui->lblCommandRecv->setText(Messages::tr("Receive data:"));
+    ui->btnCommand->setText(Messages::tr("Command test"));
+    ui->lblModuleCommandSend->setText(Messages::tr("Send command:"));
+    ui->lblModuleCommandRecv->setText(Messages::tr("Receive data:"));
+    ui->btnModuleCommand->setText(Messages::tr("Command test"));
+    ui->gbModule->setTitle(Messages::tr("Module command test"));
+    ui->gbController->setTitle(Messages::tr("Controller command test"));
+    ui->lblModuleType->setText(Messages::tr("Type:"));
 }
 
 QList<QWidget*> CommandPage::deviceButtons() const {

@@ -1,6 +1,7 @@
 // The controller ID operations (controller/controller_id.h).
 #include "app/window/pages/controller_page.h"
 
+#include "app/messages.h"
 #include "app/window/window_session.h"
 #include "controller/controller_id.h"
 #include "link/command_text.h"
@@ -24,11 +25,10 @@ void ControllerPage::attach(WindowSession& session) {
 }
 
 void ControllerPage::retranslate() {
-    const WindowSession& s = *session_;
-    ui->gbSetCtrl->setTitle(s.text(42));
-    ui->btnGetCtrlID->setText(s.text(43));
-    ui->btnSetCtrlBySN->setText(s.text(44));
-    ui->lblSetCtrlID->setText(s.text(45));
+    ui->gbSetCtrl->setTitle(Messages::tr("Set Controller"));
+    ui->btnGetCtrlID->setText(Messages::tr("Get S/N or ID"));
+    ui->btnSetCtrlBySN->setText(Messages::tr("Set ID by S/N"));
+    ui->lblSetCtrlID->setText(Messages::tr("Set ID:"));
 }
 
 QList<QWidget*> ControllerPage::deviceButtons() const {

@@ -2,6 +2,7 @@
 // programmer (firmware/programmer.h) with the page's two progress bars.
 #include "app/window/pages/firmware_page.h"
 
+#include "app/messages.h"
 #include "app/settings_store.h"
 #include "app/tone.h"
 #include "app/window/window_session.h"
@@ -34,10 +35,12 @@ void FirmwarePage::attach(WindowSession& session) {
 }
 
 void FirmwarePage::retranslate() {
-    ui->pnFirmwareNote->setText(session_->text(59));
+    ui->pnFirmwareNote->setText(Messages::tr("Note !"));
     ui->moFirmwareNote->clear();
-    ui->moFirmwareNote->appendPlainText(session_->text(60));
-    ui->btnFirmware->setText(session_->text(53));
+    ui->moFirmwareNote->appendPlainText(Messages::tr(
+        "Upgrading the firmware of the Product will lost some data on the Product. To ensure data "
+        "security, it is recommended that you back up your data before update."));
+    ui->btnFirmware->setText(Messages::tr("Firmware load"));
 }
 
 QList<QWidget*> FirmwarePage::deviceButtons() const {
@@ -82,8 +85,10 @@ void FirmwarePage::btnFirmwareClick() {
     ui->pbProgram->setValue(0);
     ui->pbVerify->setValue(0);
     if (!loadFirmwareFile()) return;
-    if (!session_->confirmFirst(this, "Firmware upgrade",
-                                "The firmware upgrade rewrites the controller's program. Go on?"))
+    if (!session_->confirmFirst(
+            this, "Firmware upgrade",
+            QT_TRANSLATE_NOOP("Messages",
+                              "The firmware upgrade rewrites the controller's program. Go on?")))
         return;
 
     OperationRunner& runner = session_->runner;

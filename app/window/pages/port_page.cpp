@@ -1,7 +1,7 @@
 #include "app/window/pages/port_page.h"
 
 #include "app/fault_causes.h"
-#include "app/message_table.h"
+#include "app/messages.h"
 #include "app/window/window_session.h"
 #include "controller/basic_commands.h"
 #include "ui_port_page.h"
@@ -35,15 +35,13 @@ void PortPage::attach(WindowSession& session, PortComboBox::Lister listPorts) {
 }
 
 void PortPage::retranslate() {
-    const LanguageIndex language = session_->language;
-    ui->chkNetSetLine->setText(
-        MessageTable::translate("Set the converter's line (RFC 2217)", language));
-    setTabText(indexOf(ui->tsNet), session_->text(11));
-    setTabText(indexOf(ui->tsCom), session_->text(10));
-    ui->lblPort->setText(session_->text(13));
-    ui->lblNetPort->setText(session_->text(13));
-    ui->lblSpeed->setText(session_->text(12));
-    ui->cmbPort->setNoAccessMark(NoAccessMark(language));
+    ui->chkNetSetLine->setText(Messages::tr("Set the converter's line (RFC 2217)"));
+    setTabText(indexOf(ui->tsNet), Messages::tr("NET"));
+    setTabText(indexOf(ui->tsCom), Messages::tr("COM"));
+    ui->lblPort->setText(Messages::tr("Port:"));
+    ui->lblNetPort->setText(Messages::tr("Port:"));
+    ui->lblSpeed->setText(Messages::tr("Speed:"));
+    ui->cmbPort->setNoAccessMark(NoAccessMark());
     ui->cmbPort->refill();
 }
 

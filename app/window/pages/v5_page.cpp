@@ -2,6 +2,7 @@
 // empty leaves its control as it is.
 #include "app/window/pages/v5_page.h"
 
+#include "app/messages.h"
 #include "app/window/window_session.h"
 #include "link/command_text.h"
 #include "modules/pass_through.h"
@@ -22,12 +23,11 @@ void V5Page::attach(WindowSession& session) {
 }
 
 void V5Page::retranslate() {
-    const WindowSession& s = *session_;
-    ui->gbSetV5->setTitle(s.text(47));
-    ui->btnV5SetId->setText(s.text(44));
-    ui->btnV5GetSn->setText(s.text(43));
-    ui->lblSetV5ID->setText(s.text(45));
-    ui->lblV5Recv->setText(s.text(52));
+    ui->gbSetV5->setTitle(Messages::tr("Set Reader/DIDO"));
+    ui->btnV5SetId->setText(Messages::tr("Set ID by S/N"));
+    ui->btnV5GetSn->setText(Messages::tr("Get S/N or ID"));
+    ui->lblSetV5ID->setText(Messages::tr("Set ID:"));
+    ui->lblV5Recv->setText(Messages::tr("Receive Data:"));
 }
 
 QList<QWidget*> V5Page::deviceButtons() const {

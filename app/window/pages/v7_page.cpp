@@ -2,6 +2,7 @@
 // empty leaves its control as it is.
 #include "app/window/pages/v7_page.h"
 
+#include "app/messages.h"
 #include "app/window/window_session.h"
 #include "link/command_text.h"
 #include "modules/v7_registers.h"
@@ -28,15 +29,14 @@ void V7Page::attach(WindowSession& session) {
 }
 
 void V7Page::retranslate() {
-    const WindowSession& s = *session_;
-    ui->gbSetV7->setTitle(s.text(47));
-    ui->btnV7SnId->setText(s.text(43));
-    ui->btnV7SetId->setText(s.text(44));
-    ui->lblSetV7Id->setText(s.text(45));
-    ui->gbSetCardTypeByID->setTitle(s.text(48));
-    ui->btnV7SetCardType->setText(s.text(49));
-    ui->btnV7GetCardType->setText(s.text(50));
-    ui->lblV7Recv->setText(s.text(52));
+    ui->gbSetV7->setTitle(Messages::tr("Set Reader/DIDO"));
+    ui->btnV7SnId->setText(Messages::tr("Get S/N or ID"));
+    ui->btnV7SetId->setText(Messages::tr("Set ID by S/N"));
+    ui->lblSetV7Id->setText(Messages::tr("Set ID:"));
+    ui->gbSetCardTypeByID->setTitle(Messages::tr("Set Card Type by ID"));
+    ui->btnV7SetCardType->setText(Messages::tr("Set Card Type"));
+    ui->btnV7GetCardType->setText(Messages::tr("Get Card Type"));
+    ui->lblV7Recv->setText(Messages::tr("Receive Data:"));
 }
 
 QList<QWidget*> V7Page::deviceButtons() const {
