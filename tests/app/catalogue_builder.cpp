@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QResource>
 
+#include <iconv.h>
+
 namespace kttest {
 namespace {
 
@@ -17,6 +19,19 @@ bool write(const QString& path, const QString& text) {
 }
 
 }  // namespace
+
+bool fitsCodePage(const QString& text, const char* codePage) {
+    iconv_t cd = iconv_open(codePage, "UTF-8");
+    QByteArray in = text.toUtf8();
+    QByteArray out(in.size() * 2 + 8, '\0');
+    char* inPtr = in.data();
+    char* outPtr = out.data();
+    size_t inLeft = in.size(), outLeft = out.size();
+    const bool ok =
+        cd != iconv_t(-1) && iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1);
+    if (cd != iconv_t(-1)) iconv_close(cd);
+    return ok && inLeft == 0;
+}
 
 QString runTool(const QString& program, const QStringList& arguments) {
     QProcess process;

@@ -18,6 +18,10 @@ using CatalogueEntry = std::tuple<const char*, const char*, const char*>;
 // went wrong with its output.
 QString runTool(const QString& program, const QStringList& arguments);
 
+// Whether text converts to codePage ("GB2312", "BIG5") whole: glibc's
+// converter, with no transliteration and nothing skipped.
+bool fitsCodePage(const QString& text, const char* codePage);
+
 // Registers ":/i18n/kttools_<language>.qm" made from the entries, its files
 // in dir; empty on success, else what went wrong.
 QString registerCatalogue(QTemporaryDir& dir, const QString& language,

@@ -15,8 +15,6 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <map>
 #include <string>
@@ -38,20 +36,6 @@ QString message(int number, LanguageIndex language) {
 QString byWording(const QString& english, LanguageIndex language) {
     return Catalogues::translate(Catalogues::languageFor(language), "Messages",
                                  english.toUtf8().constData());
-}
-
-// glibc's converter, with no transliteration and nothing skipped.
-bool fitsCodePage(const QString& text, const char* codePage) {
-    iconv_t cd = iconv_open(codePage, "UTF-8");
-    QByteArray in = text.toUtf8();
-    QByteArray out(in.size() * 2 + 8, '\0');
-    char* inPtr = in.data();
-    char* outPtr = out.data();
-    size_t inLeft = in.size(), outLeft = out.size();
-    const bool ok =
-        cd != iconv_t(-1) && iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1);
-    if (cd != iconv_t(-1)) iconv_close(cd);
-    return ok && inLeft == 0;
 }
 
 struct Entry {
@@ -115,8 +99,8 @@ void expectSameMarks(const QString& english, const QString& translation, const s
 }  // namespace
 
 TEST(Catalogues, EveryTextTranslatedCurrentAndInItsCodePage) {
-    ASSERT_FALSE(fitsCodePage(u"設定"_s, "GB2312"));  // the check can fail
-    ASSERT_FALSE(fitsCodePage(u"设定"_s, "BIG5"));
+    ASSERT_FALSE(kttest::fitsCodePage(u"設定"_s, "GB2312"));  // the check can fail
+    ASSERT_FALSE(kttest::fitsCodePage(u"设定"_s, "BIG5"));
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::pair<const char*, const char*> languages[] = {{"zh_CN", "GB2312"},
@@ -134,7 +118,7 @@ TEST(Catalogues, EveryTextTranslatedCurrentAndInItsCodePage) {
             EXPECT_TRUE(std::all_of(english.begin(), english.end(), [](QChar c) {
                 return c >= u' ' && c <= u'~';
             })) << at;
-            EXPECT_TRUE(fitsCodePage(entry.translation, codePage)) << at;
+            EXPECT_TRUE(kttest::fitsCodePage(entry.translation, codePage)) << at;
             expectSameMarks(english, entry.translation, at);
             // An accelerator keeps its letter, behind the Chinese as "(&X)";
             // the language names each have their own.

@@ -2,33 +2,19 @@
 // of the catalogues, and naming what they say.
 #include "app/catalogues.h"
 #include "app/fault_causes.h"
+#include "tests/app/catalogue_builder.h"
 
 #include <gtest/gtest.h>
-
-#include <iconv.h>
 
 using namespace kt;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-bool fitsCodePage(const QString& text, const char* codePage) {
-    iconv_t cd = iconv_open(codePage, "UTF-8");
-    QByteArray in = text.toUtf8();
-    QByteArray out(in.size() * 2 + 8, '\0');
-    char* inPtr = in.data();
-    char* outPtr = out.data();
-    size_t inLeft = in.size(), outLeft = out.size();
-    const bool ok =
-        cd != iconv_t(-1) && iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1);
-    if (cd != iconv_t(-1)) iconv_close(cd);
-    return ok && inLeft == 0;
-}
-
 void expectThreeLanguages(const QString texts[3], const std::string& what) {
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(texts[i].isEmpty()) << what;
-    EXPECT_TRUE(fitsCodePage(texts[1], "GB2312")) << what;
-    EXPECT_TRUE(fitsCodePage(texts[2], "BIG5")) << what;
+    EXPECT_TRUE(kttest::fitsCodePage(texts[1], "GB2312")) << what;
+    EXPECT_TRUE(kttest::fitsCodePage(texts[2], "BIG5")) << what;
     EXPECT_NE(texts[0], texts[1]) << what << ": not translated";
 }
 
