@@ -9,8 +9,16 @@
 
 #include <map>
 #include <memory>
+#include <utility>
 
 namespace kt::Catalogues {
+
+// The three first languages by their catalogues' codes.
+constexpr std::pair<LanguageIndex, QStringView> kFirstLanguages[] = {
+    {LanguageIndex::English, English},
+    {LanguageIndex::SimplifiedChinese, u"zh_CN"},
+    {LanguageIndex::TraditionalChinese, u"zh_TW"},
+};
 namespace {
 
 const QString kFolder = QStringLiteral(":/i18n");
@@ -96,9 +104,8 @@ QString installed() {
 }
 
 QString flagFor(QStringView language) {
-    if (language == u"zh_CN") return languageFlagFor(LanguageIndex::SimplifiedChinese);
-    if (language == u"zh_TW") return languageFlagFor(LanguageIndex::TraditionalChinese);
-    if (language == English) return languageFlagFor(LanguageIndex::English);
+    for (const auto& [index, code] : kFirstLanguages)
+        if (language == code) return languageFlagFor(index);
     return language.toString();
 }
 
@@ -110,20 +117,14 @@ QString languageForFlag(QStringView flag) {
 }
 
 QString languageFor(LanguageIndex index) {
-    switch (index) {
-        case LanguageIndex::SimplifiedChinese:
-            return QStringLiteral("zh_CN");
-        case LanguageIndex::TraditionalChinese:
-            return QStringLiteral("zh_TW");
-        case LanguageIndex::English:
-            break;
-    }
+    for (const auto& [first, code] : kFirstLanguages)
+        if (first == index) return code.toString();
     return English.toString();
 }
 
 LanguageIndex indexFor(QStringView language) {
-    if (language == u"zh_CN") return LanguageIndex::SimplifiedChinese;
-    if (language == u"zh_TW") return LanguageIndex::TraditionalChinese;
+    for (const auto& [index, code] : kFirstLanguages)
+        if (language == code) return index;
     return LanguageIndex::English;
 }
 

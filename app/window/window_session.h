@@ -30,7 +30,7 @@ struct WindowSession {
     // What every operation puts in front of a controller command: "0000"
     // until a Connect finds a controller, then its address.
     QByteArray deviceAddress = "0000";
-    // 0 until a Connect has identified the controller (codes: controller/connect.h).
+    // Unknown until a Connect has identified the controller.
     Family controllerFamily = Family::Unknown;
     // The language the window shows, by its catalogue's code (app/catalogues.h).
     QString language = QStringLiteral("en");

@@ -58,7 +58,7 @@ TEST(LinkErrorText, OtherKindsSayTheLinksOwnLineAndNothingForNone) {
     EXPECT_EQ(OpenErrorText(absent), u"no such port: no such serial port: /dev/ttyUSB9"_s);
 
     const LinkError refused =
-        LinkError::of(LinkFault::Refused, u"cannot connect to 10.0.0.5:5000: Connection refused"_s);
+        LinkError::of(LinkFault::Refused, u"cannot connect to 127.0.0.5:5000: Connection refused"_s);
     EXPECT_EQ(LinkErrorText(refused), refused.text);
     EXPECT_EQ(OpenErrorText(refused), refused.text);
     EXPECT_TRUE(LinkErrorText(LinkError{}).isEmpty());
